@@ -1,0 +1,105 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/LinkStatusCodes.h"
+#include "engine/Packets.h"
+#include "platform/SerialPort.h"
+
+namespace qm {
+
+class Clock;
+
+// The scan wedge thread as the link sees it: something to ask to stop and wait for.
+class WorkerThread {
+public:
+    virtual ~WorkerThread() = default;
+    virtual bool hasEnded() = 0;
+};
+
+// The one serial link to the scan engine: wake handshake, acknowledged sends, packet reads,
+// every outcome left in LinkStatus.
+class ScanEngineLink {
+public:
+    static constexpr size_t kPortNameUnits = 6;  // five characters and a terminator
+    static constexpr uint32_t kWakePolls = 1000;
+    static constexpr SerialTimeouts kStandingTimeouts{10, 3, 50, 3, 50};
+
+    ScanEngineLink(Clock& clock, SerialPortOpener& opener);
+    ~ScanEngineLink();
+    ScanEngineLink(const ScanEngineLink&) = delete;
+    ScanEngineLink& operator=(const ScanEngineLink&) = delete;
+
+    // Scan-cycle settings, copied in from the settings; the scanning thread reads them.
+    std::atomic<uint32_t> codeIdMode{0};
+    std::atomic<int32_t> scanTime{0};
+    std::atomic<int32_t> twoButtonMode{0};
+    std::atomic<int32_t> targetTime{0};
+    std::atomic<uint8_t> targetKey{0};
+    std::atomic<uint8_t> scanKey{0x72};
+    std::atomic<uint8_t> dataFormat{0};
+
+    std::u16string portName;
+    std::unique_ptr<WorkerThread> threadHandle;
+    std::atomic<int32_t> stopRequested{0};
+
+    std::atomic<int32_t> LinkStatus{0};
+    uint16_t attemptCount = 0;
+    ParamSendTemplates paramSend;
+
+    int openPort(const std::u16string& name);
+    void closePort();
+    bool isOpen() const { return portHandle_ != nullptr; }
+
+    int32_t wakeEngine(uint32_t pollCount);
+    uint32_t flushInput();
+    int32_t sendCommand(const uint8_t* packet, size_t count, int awaitAck);
+    int32_t sendTriggerCommand(const uint8_t* packet, size_t count);
+    int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs);
+    int32_t aimOn();
+    int32_t aimOff();
+
+    // A whole conversation with the engine (a scan cycle, a parameter change, a burn)
+    // holds this, so that two threads never interleave packets on the line.
+    std::unique_lock<std::recursive_mutex> holdLink() {
+        return std::unique_lock<std::recursive_mutex>(conversation_);
+    }
+
+    Clock& clock() { return clock_; }
+    // The open port, or null; for the parameter exchange, which reads replies itself.
+    SerialPort* port() { return portHandle_.get(); }
+
+private:
+    enum class ReplyRead { Read, ReadError };
+    ReplyRead readReply(uint8_t* reply, size_t capacity);
+    int32_t finishSend(int32_t result);
+    bool retryAllowed();
+    void waitForThreadToEnd();
+
+    Clock& clock_;
+    SerialPortOpener& opener_;
+    std::unique_ptr<SerialPort> portHandle_;
+    std::recursive_mutex conversation_;
+};
+
+// Saves the port's time-outs, installs others, and puts the saved ones back when it ends.
+class ScopedTimeouts {
+public:
+    ScopedTimeouts(SerialPort* port, const SerialTimeouts& timeouts);
+    ScopedTimeouts(SerialPort* port, uint32_t interval, uint32_t multiplier, uint32_t constant);
+    ~ScopedTimeouts();
+    ScopedTimeouts(const ScopedTimeouts&) = delete;
+    ScopedTimeouts& operator=(const ScopedTimeouts&) = delete;
+
+private:
+    SerialPort* port_;
+    SerialTimeouts saved_{};
+    bool restore_ = false;
+};
+
+}  // namespace qm

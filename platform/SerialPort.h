@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qm {
+
+// Millisecond time-outs with the semantics of the handheld's serial driver:
+// a read waits at most multiplier * n + constant in all, and at most `readInterval`
+// between two bytes once the first has arrived (0 = no interval limit). A read that
+// times out is not an error: it returns fewer bytes than asked, possibly none.
+struct SerialTimeouts {
+    uint32_t readInterval = 0;
+    uint32_t readTotalMultiplier = 0;
+    uint32_t readTotalConstant = 0;
+    uint32_t writeTotalMultiplier = 0;
+    uint32_t writeTotalConstant = 0;
+
+    friend bool operator==(const SerialTimeouts&, const SerialTimeouts&) = default;
+};
+
+enum class Parity : uint8_t { None, Odd, Even, Mark, Space };
+enum class StopBits : uint8_t { One, OnePointFive, Two };
+enum class LineControl : uint8_t { Disable, Enable, Handshake };
+
+struct LineSettings {
+    uint32_t baudRate = 0;
+    uint8_t dataBits = 8;
+    Parity parity = Parity::None;
+    StopBits stopBits = StopBits::One;
+    bool ctsOutputFlow = false;
+    bool dsrOutputFlow = false;
+    bool xonXoffOutput = false;
+    bool xonXoffInput = false;
+    LineControl dtrControl = LineControl::Disable;
+    LineControl rtsControl = LineControl::Disable;
+
+    friend bool operator==(const LineSettings&, const LineSettings&) = default;
+};
+
+// Modem status bits as the handheld reports them.
+inline constexpr uint32_t kModemCts = 0x10;
+inline constexpr uint32_t kModemDsr = 0x20;
+// Event mask bit for CTS changes.
+inline constexpr uint32_t kEventCts = 0x0008;
+
+struct IoResult {
+    bool ok = false;    // false: the call itself failed
+    size_t count = 0;   // bytes moved
+};
+
+// One open serial device. Every call can fail; none throws.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual bool getTimeouts(SerialTimeouts& out) = 0;
+    virtual bool setTimeouts(const SerialTimeouts& timeouts) = 0;
+    virtual bool getLineSettings(LineSettings& out) = 0;
+    virtual bool setLineSettings(const LineSettings& settings) = 0;
+
+    virtual bool setRts(bool on) = 0;
+    virtual bool getModemStatus(uint32_t& status) = 0;
+    virtual bool setEventMask(uint32_t mask) = 0;
+    // Bytes waiting in the input queue; asking also clears any line error condition.
+    virtual bool inputQueueLength(uint32_t& count) = 0;
+
+    virtual IoResult read(uint8_t* buffer, size_t count) = 0;
+    virtual IoResult write(const uint8_t* bytes, size_t count) = 0;
+};
+
+// Opens a port by the handheld's name for it ("COM3:"), read and write, not shared,
+// existing devices only. Returns null on failure.
+class SerialPortOpener {
+public:
+    virtual ~SerialPortOpener() = default;
+    virtual std::unique_ptr<SerialPort> open(const std::u16string& name) = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm::sim {
+
+// Symbologies the simulated engine can decode, each with the parameter that enables it.
+enum class Symbology : uint8_t {
+    Code39,
+    TriopticCode39,
+    Code93,
+    Code128,     // USS-128
+    UccEan128,
+    Isbt128,
+    MsiPlessey,
+    Discrete2of5,
+    Interleaved2of5,
+    Codabar,
+    UpcA,
+    UpcE,
+    UpcE1,
+    Ean8,
+    Ean13,
+    BooklandEan,
+    Rss14,       // extended 0xF0 0x52
+    RssLimited,  // extended 0xF0 0x53
+    RssExpanded, // extended 0xF0 0x54
+};
+
+struct Barcode {
+    Symbology symbology = Symbology::Code128;
+    std::string data;
+};
+
+// A packet the engine received from the host, stamped with the virtual (or real) time in
+// microseconds at which its last byte arrived.
+struct ReceivedPacket {
+    int64_t timeMicros = 0;
+    std::vector<uint8_t> bytes;
+};
+
+// Every fault is a switch. Counters count down as they are used.
+struct EngineFaults {
+    bool ctsNeverRises = false;
+    bool modemStatusFails = false;
+    bool rtsFails = false;
+    int nakNextCommands = 0;         // answer the next N acknowledged commands with CMD_NAK
+    int silentNextCommands = 0;      // answer nothing to the next N commands
+    int wrongChecksumNextReplies = 0;
+    int wrongOpcodeNextReplies = 0;  // ack replies (and decode data) with an unexpected opcode
+    int shortNextReplies = 0;        // send only part of the next N replies
+    bool writeFails = false;         // host write calls fail
+    bool readFails = false;          // host read calls fail
+    bool disconnected = false;       // every port call fails
+};
+
+// A model of a decoded SSI scan engine, driven by time-stamped bytes in both directions.
+// The host side (a simulated serial port, or a pseudo-terminal pump) feeds it bytes with
+// the time they arrived and collects the bytes it sends with the time they leave its
+// UART. Thread-safe.
+class SimEngine {
+public:
+    static constexpr int64_t kByteMicros = 1042;  // 10 bits at 9600 baud
+    static constexpr int64_t kReplyLatencyMicros = 1000;
+
+    SimEngine();
+
+    // --- host side ---------------------------------------------------------------
+    void receiveByte(uint8_t byte, int64_t timeMicros);
+    // Bytes whose last bit has left the engine at or before `timeMicros`, oldest first.
+    std::vector<uint8_t> takeBytesDue(int64_t timeMicros);
+    // When the next queued byte will have arrived, if any is queued.
+    std::optional<int64_t> nextByteTime();
+    void setRts(bool on, int64_t timeMicros);
+    bool cts();
+
+    // --- test and scenario side ---------------------------------------------------
+    EngineFaults& faults();  // change only while no host is mid-call
+    void setParameter(uint8_t number, uint8_t value);          // current and permanent
+    void setExtendedParameter(uint8_t number, uint8_t value);  // current and permanent
+    uint8_t parameter(uint8_t number);
+    uint8_t extendedParameter(uint8_t number);
+    uint8_t permanentParameter(uint8_t number);
+    uint8_t permanentExtendedParameter(uint8_t number);
+    void placeBarcode(const Barcode& barcode);
+    void removeBarcode();
+    bool aiming();
+    // Queue raw bytes to the host, the first leaving `delayMicros` from `nowMicros`.
+    void sendRaw(const std::vector<uint8_t>& bytes, int64_t nowMicros, int64_t delayMicros = 0);
+    std::vector<ReceivedPacket> received();
+    void clearReceived();
+};
+
+}  // namespace qm::sim
