@@ -41,12 +41,12 @@ using ParamSendPacket = std::array<uint8_t, 10>;
 
 struct ParamSendTemplates {
     ParamSendPacket simpleTemporary{0x07, kOpParamSend, kHostSource, 0x00, 0xFF, 0, 0, 0, 0, 0};
-    ParamSendPacket simplePermanent{0x07, kOpParamSend, kHostSource, kStatusPermanent, 0xFF,
-                                    0,    0,            0,           0,                0};
-    ParamSendPacket extendedTemporary{0x08, kOpParamSend, kHostSource, 0x00, 0xFF,
-                                      kExtendedPrefix, 0, 0, 0, 0};
-    ParamSendPacket extendedPermanent{0x08, kOpParamSend, kHostSource, kStatusPermanent, 0xFF,
-                                      kExtendedPrefix, 0, 0, 0, 0};
+    ParamSendPacket simplePermanent{
+        0x07, kOpParamSend, kHostSource, kStatusPermanent, 0xFF, 0, 0, 0, 0, 0};
+    ParamSendPacket extendedTemporary{
+        0x08, kOpParamSend, kHostSource, 0x00, 0xFF, kExtendedPrefix, 0, 0, 0, 0};
+    ParamSendPacket extendedPermanent{
+        0x08, kOpParamSend, kHostSource, kStatusPermanent, 0xFF, kExtendedPrefix, 0, 0, 0, 0};
 };
 
 }  // namespace qm

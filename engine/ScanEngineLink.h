@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "engine/ClosedPort.h"
 #include "engine/LinkStatusCodes.h"
 #include "engine/Packets.h"
 #include "platform/SerialPort.h"
@@ -29,6 +30,7 @@ public:
     static constexpr size_t kPortNameUnits = 6;  // five characters and a terminator
     static constexpr uint32_t kWakePolls = 1000;
     static constexpr SerialTimeouts kStandingTimeouts{10, 3, 50, 3, 50};
+    static constexpr size_t kReplyCapacity = 258;  // Length up to 255, then Length + 1 more
 
     ScanEngineLink(Clock& clock, SerialPortOpener& opener);
     ~ScanEngineLink();
@@ -71,33 +73,38 @@ public:
     }
 
     Clock& clock() { return clock_; }
-    // The open port, or null; for the parameter exchange, which reads replies itself.
-    SerialPort* port() { return portHandle_.get(); }
+    // The open port, or one whose every call fails while the link is closed; for the
+    // parameter exchange, which reads its replies itself.
+    SerialPort& port() { return portHandle_ ? *portHandle_ : closedPort_; }
 
 private:
-    enum class ReplyRead { Read, ReadError };
-    ReplyRead readReply(uint8_t* reply, size_t capacity);
-    int32_t finishSend(int32_t result);
-    bool retryAllowed();
-    void waitForThreadToEnd();
+    bool configureLine();
+    bool writePacketAndLowerRts(const uint8_t* packet, size_t count, IoResult& written);
+    // Reads Length, then Length + 1 single bytes; false when the last read call failed.
+    bool readReply(uint8_t (&reply)[kReplyCapacity]);
+    bool retryAfterPause();
+    int32_t finishSendCommand(int32_t result);
+    void stopWorkerThread();
 
     Clock& clock_;
     SerialPortOpener& opener_;
     std::unique_ptr<SerialPort> portHandle_;
+    ClosedPort closedPort_;
     std::recursive_mutex conversation_;
 };
 
 // Saves the port's time-outs, installs others, and puts the saved ones back when it ends.
 class ScopedTimeouts {
 public:
-    ScopedTimeouts(SerialPort* port, const SerialTimeouts& timeouts);
-    ScopedTimeouts(SerialPort* port, uint32_t interval, uint32_t multiplier, uint32_t constant);
+    ScopedTimeouts(SerialPort& port, const SerialTimeouts& timeouts);
+    // Changes the read time-outs only.
+    ScopedTimeouts(SerialPort& port, uint32_t interval, uint32_t multiplier, uint32_t constant);
     ~ScopedTimeouts();
     ScopedTimeouts(const ScopedTimeouts&) = delete;
     ScopedTimeouts& operator=(const ScopedTimeouts&) = delete;
 
 private:
-    SerialPort* port_;
+    SerialPort& port_;
     SerialTimeouts saved_{};
     bool restore_ = false;
 };

@@ -47,8 +47,8 @@ inline constexpr uint32_t kModemDsr = 0x20;
 inline constexpr uint32_t kEventCts = 0x0008;
 
 struct IoResult {
-    bool ok = false;    // false: the call itself failed
-    size_t count = 0;   // bytes moved
+    bool ok = false;   // false: the call itself failed
+    size_t count = 0;  // bytes moved
 };
 
 // One open serial device. Every call can fail; none throws.

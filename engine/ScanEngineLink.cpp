@@ -1,0 +1,275 @@
+#include "engine/ScanEngineLink.h"
+
+#include <cstring>
+
+#include "platform/Clock.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int64_t kPauseAfterWriteMs = 10;
+constexpr int64_t kRetryPauseMs = 50;
+constexpr int64_t kExtendedAckPauseMs = 100;
+constexpr int64_t kAimPauseMs = 50;
+constexpr int64_t kThreadJoinLimitMs = 2000;
+constexpr uint32_t kTriggerReplyInterval = 2;
+constexpr uint32_t kTriggerReplyMultiplier = 2;
+constexpr uint32_t kTriggerReplyConstant = 20;
+constexpr uint32_t kPacketInterval = 10;
+constexpr uint32_t kPacketMultiplier = 2;
+
+bool isExtendedParameterChange(const uint8_t* packet, size_t count) {
+    return count > 5 && packet[5] == kExtendedPrefix;
+}
+
+}  // namespace
+
+ScopedTimeouts::ScopedTimeouts(SerialPort& port, const SerialTimeouts& timeouts) : port_(port) {
+    restore_ = port_.getTimeouts(saved_);
+    port_.setTimeouts(timeouts);
+}
+
+ScopedTimeouts::ScopedTimeouts(SerialPort& port, uint32_t interval, uint32_t multiplier,
+                               uint32_t constant)
+    : port_(port) {
+    restore_ = port_.getTimeouts(saved_);
+    SerialTimeouts changed = saved_;
+    changed.readInterval = interval;
+    changed.readTotalMultiplier = multiplier;
+    changed.readTotalConstant = constant;
+    port_.setTimeouts(changed);
+}
+
+ScopedTimeouts::~ScopedTimeouts() {
+    if (restore_) port_.setTimeouts(saved_);
+}
+
+ScanEngineLink::ScanEngineLink(Clock& clock, SerialPortOpener& opener)
+    : clock_(clock), opener_(opener) {}
+
+ScanEngineLink::~ScanEngineLink() { closePort(); }
+
+int ScanEngineLink::openPort(const std::u16string& name) {
+    portName = name.substr(0, kPortNameUnits - 1);
+    closePort();
+    portHandle_ = opener_.open(portName);
+    if (!portHandle_) return 0;
+    if (!portHandle_->setTimeouts(kStandingTimeouts) || !configureLine()) {
+        closePort();
+        return 0;
+    }
+    return 1;
+}
+
+bool ScanEngineLink::configureLine() {
+    LineSettings line;
+    if (!portHandle_->getLineSettings(line)) return false;
+    line.baudRate = 9600;
+    line.dataBits = 8;
+    line.parity = Parity::None;
+    line.stopBits = StopBits::One;
+    line.ctsOutputFlow = false;
+    line.dsrOutputFlow = false;
+    line.xonXoffOutput = false;
+    line.xonXoffInput = false;
+    line.dtrControl = LineControl::Enable;
+    line.rtsControl = LineControl::Enable;
+    return portHandle_->setLineSettings(line);
+}
+
+void ScanEngineLink::closePort() {
+    if (threadHandle) stopWorkerThread();
+    portHandle_.reset();
+}
+
+void ScanEngineLink::stopWorkerThread() {
+    stopRequested = 1;
+    const int64_t start = clock_.nowMs();
+    while (!threadHandle->hasEnded() && clock_.nowMs() - start < kThreadJoinLimitMs) {
+        clock_.sleepMs(1);
+    }
+    threadHandle.reset();
+}
+
+int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
+    SerialPort& line = port();
+    uint32_t status = 0;
+    line.setEventMask(kEventCts);
+    line.getModemStatus(status);
+
+    int32_t result = kLinkOk;
+    if (!line.setRts(true)) {
+        result = kLinkWakeFailed;
+    } else {
+        clock_.sleepMs(kPauseAfterWriteMs);
+        uint32_t polls = 0;
+        uint32_t failedReads = 0;
+        bool retryAtOnce = true;
+        for (;;) {
+            if (!line.getModemStatus(status)) {
+                if (++failedReads >= pollCount) {
+                    result = kLinkModemStatusFailed;
+                    break;
+                }
+                if (!retryAtOnce) clock_.sleepMs(1);
+                retryAtOnce = false;
+                continue;
+            }
+            retryAtOnce = true;
+            if (status & kModemCts) break;
+            if (++polls >= pollCount) {
+                result = kLinkCtsTimeout;
+                break;
+            }
+            clock_.sleepMs(1);
+        }
+    }
+    LinkStatus = result;
+    return result;
+}
+
+uint32_t ScanEngineLink::flushInput() {
+    SerialPort& line = port();
+    uint32_t waiting = 0;
+    if (!line.inputQueueLength(waiting)) return 0;
+    for (uint32_t i = 0; i < waiting; ++i) {
+        uint8_t discarded = 0;
+        if (!line.read(&discarded, 1).ok) break;
+    }
+    return waiting;
+}
+
+bool ScanEngineLink::writePacketAndLowerRts(const uint8_t* packet, size_t count,
+                                            IoResult& written) {
+    written = port().write(packet, count);
+    clock_.sleepMs(kPauseAfterWriteMs);
+    port().setRts(false);
+    return written.ok;
+}
+
+bool ScanEngineLink::readReply(uint8_t (&reply)[kReplyCapacity]) {
+    std::memset(reply, 0, sizeof reply);
+    SerialPort& line = port();
+    bool lastCallOk = line.read(&reply[0], 1).ok;
+    const size_t length = reply[0];
+    for (size_t i = 1; i <= length + 1; ++i) lastCallOk = line.read(&reply[i], 1).ok;
+    return lastCallOk;
+}
+
+bool ScanEngineLink::retryAfterPause() {
+    if (attemptCount >= 2) return false;
+    ++attemptCount;
+    clock_.sleepMs(kRetryPauseMs);
+    return true;
+}
+
+int32_t ScanEngineLink::finishSendCommand(int32_t result) {
+    flushInput();
+    LinkStatus = result;
+    return result;
+}
+
+int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awaitAck) {
+    LinkStatus = kLinkOk;
+    attemptCount = 0;
+    uint8_t reply[kReplyCapacity];
+    do {
+        flushInput();
+        if (wakeEngine(kWakePolls) != kLinkOk) {
+            LinkStatus = kLinkWakeFailed;
+            return kLinkWakeFailed;
+        }
+        IoResult written;
+        if (!writePacketAndLowerRts(packet, count, written) || written.count < count) continue;
+        if (!awaitAck) return finishSendCommand(kLinkOk);
+        if (isExtendedParameterChange(packet, count)) clock_.sleepMs(kExtendedAckPauseMs);
+        if (!readReply(reply)) {
+            LinkStatus = kLinkReplyReadError;
+            return kLinkReplyReadError;
+        }
+        if (reply[1] == kOpCmdAck) return finishSendCommand(kLinkOk);
+    } while (retryAfterPause());
+    return finishSendCommand(kLinkNotAcknowledged);
+}
+
+int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) {
+    LinkStatus = kLinkOk;
+    attemptCount = 0;
+    uint8_t reply[kReplyCapacity];
+    do {
+        if (wakeEngine(kWakePolls) != kLinkOk) {
+            LinkStatus = kLinkWakeFailed;
+            return kLinkWakeFailed;
+        }
+        flushInput();
+        IoResult written;
+        if (!writePacketAndLowerRts(packet, count, written)) {
+            LinkStatus = kLinkWriteFailed;
+            return kLinkWriteFailed;
+        }
+        bool replyRead = false;
+        {
+            ScopedTimeouts quick(port(), kTriggerReplyInterval, kTriggerReplyMultiplier,
+                                 kTriggerReplyConstant);
+            replyRead = readReply(reply);
+        }
+        if (!replyRead) {
+            LinkStatus = kLinkReplyReadError;
+            return kLinkReplyReadError;
+        }
+        if (reply[1] == kOpCmdAck) {
+            LinkStatus = kLinkOk;
+            return kLinkOk;
+        }
+        if (reply[1] != kOpCmdNak) flushInput();
+    } while (retryAfterPause());
+    LinkStatus = kLinkNotAcknowledged;
+    return kLinkNotAcknowledged;
+}
+
+int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs) {
+    SerialPort& line = port();
+    int32_t result = kLinkOk;
+    {
+        ScopedTimeouts packetTimeouts(line, kPacketInterval, kPacketMultiplier, timeoutMs);
+        uint8_t length = 0;
+        IoResult got = line.read(&length, 1);
+        if (!got.ok || got.count == 0) {
+            clock_.sleepMs(1);
+            got = line.read(&length, 1);
+            if (!got.ok)
+                result = kLinkLengthReadError;
+            else if (got.count == 0)
+                result = kLinkNoLengthByte;
+        }
+        if (result == kLinkOk) {
+            clock_.sleepMs(2 * static_cast<int64_t>(length));
+            buffer[0] = length;
+            const size_t wanted = static_cast<size_t>(length) + 1;
+            const IoResult body = line.read(buffer + 1, wanted);
+            if (!body.ok) {
+                result = kLinkBodyReadError;
+            } else {
+                byteCount = static_cast<uint32_t>(body.count + 1);
+                result = body.count == wanted ? kLinkOk : kLinkShortPacket;
+            }
+        }
+    }
+    LinkStatus = result;
+    return result;
+}
+
+int32_t ScanEngineLink::aimOn() {
+    sendCommand(AIM_ON.data(), AIM_ON.size(), 1);
+    clock_.sleepMs(kAimPauseMs);
+    return LinkStatus;
+}
+
+int32_t ScanEngineLink::aimOff() {
+    sendCommand(AIM_OFF.data(), AIM_OFF.size(), 1);
+    clock_.sleepMs(kAimPauseMs);
+    return LinkStatus;
+}
+
+}  // namespace qm
