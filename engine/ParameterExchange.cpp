@@ -32,16 +32,17 @@ ParameterReply readParameterReply(SerialPort& port) {
 }
 
 // Stores the pairs that precede the engine's extended bank.
-uint32_t storePairs(const ParameterReply& reply, EngineParamTable& table) {
+uint32_t storePairs(const ParameterReply& reply, EngineParamTable& table, ParameterPairs* pairs) {
     table.fill(0);
     if (reply.bytes[kFirstPairOffset] == kExtendedPrefix) return 0;
-    uint32_t pairs = 0;
+    uint32_t stored = 0;
     for (size_t j = kFirstPairOffset; j < reply.length && j + 1 <= reply.received; j += 2) {
         table[reply.bytes[j]] = reply.bytes[j + 1];
-        ++pairs;
+        if (pairs) pairs->emplace_back(reply.bytes[j], reply.bytes[j + 1]);
+        ++stored;
         if (reply.bytes[j + 2] == kExtendedPrefix) break;
     }
-    return pairs;
+    return stored;
 }
 
 int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t length,
@@ -59,7 +60,7 @@ int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t l
 
 }  // namespace
 
-uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table) {
+uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table, ParameterPairs* pairs) {
     link.LinkStatus = kLinkOk;
     ScopedTimeouts requestTimeouts(link.port(), kRequestTimeouts);
     if (link.sendCommand(PARAM_REQUEST_ALL.data(), PARAM_REQUEST_ALL.size(), 0) != kLinkOk) {
@@ -69,7 +70,8 @@ uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table) {
     const ParameterReply reply = readParameterReply(link.port());
     if (!reply.lastCallOk) return 0;
     link.LinkStatus = kLinkOk;
-    return storePairs(reply, table);
+    if (pairs) pairs->clear();
+    return storePairs(reply, table, pairs);
 }
 
 int32_t setParameter(ScanEngineLink& link, uint8_t number, uint8_t value) {

@@ -1,0 +1,126 @@
+#include "apps/engine_tool/EngineTool.h"
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "apps/engine_tool/ToolArguments.h"
+#include "engine/ParameterExchange.h"
+#include "engine/ScanEngineLink.h"
+
+namespace qm::tool {
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+int reportResult(ScanEngineLink& link, const std::string& what, std::ostream& err) {
+    const int32_t status = link.LinkStatus;
+    if (status == kLinkOk) return kExitOk;
+    err << "quillmark-engine: " << what << " failed: link status " << status << " ("
+        << linkCodeMeaning(status) << ")\n";
+    return kExitEngineFailed;
+}
+
+int usageError(const std::string& message, std::ostream& err) {
+    err << "quillmark-engine: " << message << "\n";
+    printUsage(err);
+    return kExitUsage;
+}
+
+int printParameters(ScanEngineLink& link, const Args& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) return usageError("params takes no arguments", err);
+    EngineParamTable table{};
+    ParameterPairs pairs;
+    requestParameters(link, table, &pairs);
+    if (link.LinkStatus != kLinkOk) return reportResult(link, "reading the parameters", err);
+    if (pairs.empty()) {
+        err << "quillmark-engine: the engine did not answer the parameter request\n";
+        return kExitEngineFailed;
+    }
+    for (auto [number, value] : pairs) out << int(number) << ' ' << int(value) << '\n';
+    return kExitOk;
+}
+
+struct SetOptions {
+    bool extended = false;
+    bool permanent = false;
+    Args operands;
+};
+
+SetOptions parseSetOptions(const Args& args) {
+    SetOptions options;
+    for (const auto& word : args) {
+        if (word == "--extended")
+            options.extended = true;
+        else if (word == "--permanent")
+            options.permanent = true;
+        else
+            options.operands.push_back(word);
+    }
+    return options;
+}
+
+int setOneParameter(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+    const SetOptions options = parseSetOptions(args);
+    if (options.operands.size() != 2) return usageError("set needs NUMBER and VALUE", err);
+    const auto number = parseByte(options.operands[0]);
+    const auto value = parseByte(options.operands[1]);
+    if (!number || !value) return usageError("NUMBER and VALUE must be 0 to 255", err);
+    using Send = int32_t (*)(ScanEngineLink&, uint8_t, uint8_t);
+    const Send send = options.extended
+                          ? (options.permanent ? storeExtendedParameter : setExtendedParameter)
+                          : (options.permanent ? storeParameter : setParameter);
+    send(link, *number, *value);
+    return reportResult(link, "setting the parameter", err);
+}
+
+int switchAiming(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
+        return usageError("aim takes on or off", err);
+    }
+    if (args[0] == "on")
+        link.aimOn();
+    else
+        link.aimOff();
+    return reportResult(link, "aim " + args[0], err);
+}
+
+int enableScanning(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+    if (!args.empty()) return usageError("enable takes no arguments", err);
+    link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), 1);
+    return reportResult(link, "enabling scanning", err);
+}
+
+using Command = std::function<int(ScanEngineLink&, const Args&, std::ostream&, std::ostream&)>;
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"params", printParameters},
+        {"set", setOneParameter},
+        {"aim", switchAiming},
+        {"enable", enableScanning},
+    };
+    return table;
+}
+
+}  // namespace
+
+void printUsage(std::ostream& err) {
+    err << "usage: quillmark-engine PORT COMMAND [ARGS]\n"
+           "  params                                  read and print all parameters\n"
+           "  set [--extended] [--permanent] N VALUE  change one parameter (decimal or 0x..)\n"
+           "  aim on|off                              switch the aiming beam\n"
+           "  enable                                  enable scanning\n";
+}
+
+int runEngineCommand(ScanEngineLink& link, const std::vector<std::string>& args, std::ostream& out,
+                     std::ostream& err) {
+    if (args.empty()) return usageError("no command given", err);
+    const auto found = commands().find(args[0]);
+    if (found == commands().end()) return usageError("unknown command " + args[0], err);
+    const auto hold = link.holdLink();
+    return found->second(link, Args(args.begin() + 1, args.end()), out, err);
+}
+
+}  // namespace qm::tool

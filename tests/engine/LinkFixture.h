@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/ScanEngineLink.h"
+#include "platform/sim/SimEngine.h"
+#include "platform/sim/SimSerialPort.h"
+#include "platform/sim/VirtualClock.h"
+
+namespace qm::test {
+
+using Bytes = std::vector<uint8_t>;
+
+template <size_t N>
+Bytes bytesOf(const std::array<uint8_t, N>& packet) {
+    return Bytes(packet.begin(), packet.end());
+}
+
+// Appends the checksum to a packet given without it.
+inline Bytes withChecksum(Bytes packet) {
+    packet.resize(packet.size() + 2);
+    packetChecksum(packet.data(), 0);
+    return packet;
+}
+
+// A link opened on "COM3:" of a simulated engine, in virtual time.
+class LinkFixture : public ::testing::Test {
+protected:
+    static constexpr int64_t kByte = sim::SimEngine::kByteMicros;
+
+    void SetUp() override {
+        ASSERT_EQ(link.openPort(u"COM3:"), 1);
+        engine.clearReceived();
+    }
+
+    std::vector<Bytes> packetsReceived() {
+        std::vector<Bytes> packets;
+        for (const auto& packet : engine.received()) packets.push_back(packet.bytes);
+        return packets;
+    }
+
+    std::vector<int64_t> packetTimes() {
+        std::vector<int64_t> times;
+        for (const auto& packet : engine.received()) times.push_back(packet.timeMicros);
+        return times;
+    }
+
+    sim::VirtualClock clock;
+    sim::SimEngine engine;
+    sim::SimSerialPortOpener opener{clock, engine};
+    ScanEngineLink link{clock, opener};
+};
+
+}  // namespace qm::test
