@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+
+namespace qm {
+
+// The handheld's file system as a folder on disk: "\A\B\c" is root/A/B/c. Tests use it on a
+// temporary folder, which is all a simulated file system needs to be.
+class DeviceRootFileSystem : public FileSystem {
+public:
+    explicit DeviceRootFileSystem(std::filesystem::path root);
+
+    std::optional<bool> isDirectory(std::string_view path) override;
+    std::optional<std::string> readFile(std::string_view path) override;
+    bool writeFileAtomically(std::string_view path, std::string_view contents) override;
+    bool createDirectories(std::string_view path) override;
+
+    // Where a handheld path lives on disk; nullopt for a path that would leave the root.
+    std::optional<std::filesystem::path> hostPath(std::string_view devicePath) const;
+    const std::filesystem::path& root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+// First run on a machine: creates the profile folder and dev/ under the device root and
+// installs the shipped profiles from `resources` where none exist yet. User files already
+// there are never replaced. True when everything is in place afterwards.
+bool prepareDeviceRoot(const std::filesystem::path& root, const std::filesystem::path& resources);
+
+}  // namespace qm
