@@ -1,0 +1,8 @@
+#include "settings/ProcessState.h"
+
+namespace qm {
+
+ProcessState::ProcessState(Platform& platform)
+    : platform(platform), link(platform.clock, platform.serial) {}
+
+}  // namespace qm

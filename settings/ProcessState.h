@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "engine/ScanEngineLink.h"
+#include "platform/Platform.h"
+#include "settings/CommandArray.h"
+#include "settings/ProfileFiles.h"
+#include "settings/ScanSettings.h"
+
+namespace qm {
+
+// Everything that lives for one run of the wedge, built on a platform. The application builds
+// one; each test builds a fresh one.
+struct ProcessState {
+    using EngineParamTable = std::array<uint8_t, 256>;
+
+    explicit ProcessState(Platform& platform);
+    ProcessState(const ProcessState&) = delete;
+    ProcessState& operator=(const ProcessState&) = delete;
+
+    Platform& platform;
+    ScanEngineLink link;
+    ScanSettings scanSettings;
+    CommandArray commandArray;
+    EngineParamTable engineParamTable{};
+    int currentProfile = kLastUserProfile;
+    // Where the profiles are, as the last loadSettings found it; saveSettings writes there.
+    std::string configFolder;
+
+    std::atomic<int32_t> ScanningEnabled{0};
+    std::atomic<int32_t> ServiceMode{0};
+    std::atomic<int32_t> AimingActive{0};
+    std::atomic<int32_t> ScannerPowerOn{1};
+    std::atomic<int64_t> AimStartTime{0};
+};
+
+}  // namespace qm
