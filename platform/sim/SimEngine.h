@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/SimEngineFramer.h"
+#include "platform/sim/SimEngineParameters.h"
+
 namespace qm::sim {
 
 // Symbologies the simulated engine can decode, each with the parameter that enables it.
@@ -15,7 +18,7 @@ enum class Symbology : uint8_t {
     Code39,
     TriopticCode39,
     Code93,
-    Code128,     // USS-128
+    Code128,  // USS-128
     UccEan128,
     Isbt128,
     MsiPlessey,
@@ -28,9 +31,9 @@ enum class Symbology : uint8_t {
     Ean8,
     Ean13,
     BooklandEan,
-    Rss14,       // extended 0xF0 0x52
-    RssLimited,  // extended 0xF0 0x53
-    RssExpanded, // extended 0xF0 0x54
+    Rss14,        // extended 0xF0 0x52
+    RssLimited,   // extended 0xF0 0x53
+    RssExpanded,  // extended 0xF0 0x54
 };
 
 struct Barcode {
@@ -50,14 +53,14 @@ struct EngineFaults {
     bool ctsNeverRises = false;
     bool modemStatusFails = false;
     bool rtsFails = false;
-    int nakNextCommands = 0;         // answer the next N acknowledged commands with CMD_NAK
-    int silentNextCommands = 0;      // answer nothing to the next N commands
+    int nakNextCommands = 0;     // answer the next N acknowledged commands with CMD_NAK
+    int silentNextCommands = 0;  // answer nothing to the next N commands
     int wrongChecksumNextReplies = 0;
     int wrongOpcodeNextReplies = 0;  // ack replies (and decode data) with an unexpected opcode
-    int shortNextReplies = 0;        // send only part of the next N replies
-    bool writeFails = false;         // host write calls fail
-    bool readFails = false;          // host read calls fail
-    bool disconnected = false;       // every port call fails
+    int shortNextReplies = 0;   // send only the first min(6, n - 1) bytes of the next N replies
+    bool writeFails = false;    // host write calls fail
+    bool readFails = false;     // host read calls fail
+    bool disconnected = false;  // every port call fails
 };
 
 // A model of a decoded SSI scan engine, driven by time-stamped bytes in both directions.
@@ -68,8 +71,13 @@ class SimEngine {
 public:
     static constexpr int64_t kByteMicros = 1042;  // 10 bits at 9600 baud
     static constexpr int64_t kReplyLatencyMicros = 1000;
+    static constexpr int64_t kDecodeMicros = 50'000;  // from the end of aiming to a decode
+    static constexpr uint8_t kWrongOpcode = 0xB1;     // what a reply carries under that fault
 
     SimEngine();
+    // Starts with `simpleParameters` as both current and permanent values; the 0xF0 bank
+    // starts at its factory values.
+    explicit SimEngine(const SimpleParameterTable& simpleParameters);
 
     // --- host side ---------------------------------------------------------------
     void receiveByte(uint8_t byte, int64_t timeMicros);
@@ -79,10 +87,12 @@ public:
     std::optional<int64_t> nextByteTime();
     void setRts(bool on, int64_t timeMicros);
     bool cts();
+    // A consistent copy of the fault switches, for the serial line.
+    EngineFaults faultsSnapshot();
 
     // --- test and scenario side ---------------------------------------------------
-    EngineFaults& faults();  // change only while no host is mid-call
-    void setParameter(uint8_t number, uint8_t value);          // current and permanent
+    EngineFaults& faults();                            // change only while no host is mid-call
+    void setParameter(uint8_t number, uint8_t value);  // current and permanent
     void setExtendedParameter(uint8_t number, uint8_t value);  // current and permanent
     uint8_t parameter(uint8_t number);
     uint8_t extendedParameter(uint8_t number);
@@ -95,6 +105,50 @@ public:
     void sendRaw(const std::vector<uint8_t>& bytes, int64_t nowMicros, int64_t delayMicros = 0);
     std::vector<ReceivedPacket> received();
     void clearReceived();
+    // Current values fall back to the permanent ones; aiming and any decode stop.
+    void powerCycle();
+    bool scanEnabled();
+
+private:
+    struct PendingDecode {
+        int64_t aimEndsMicros = 0;
+        int64_t sendMicros = 0;
+        std::optional<std::vector<uint8_t>> packet;  // none: the scan ends silently
+    };
+    struct OutgoingByte {
+        int64_t dueMicros;
+        uint8_t byte;
+    };
+
+    void noteTime(int64_t timeMicros);
+    void releaseDueDecode(int64_t timeMicros);
+    void handlePacket(const std::vector<uint8_t>& packet, int64_t timeMicros);
+    void handleCommand(const std::vector<uint8_t>& packet, int64_t timeMicros);
+    void execute(const std::vector<uint8_t>& packet, int64_t timeMicros);
+    void applyParamSend(const std::vector<uint8_t>& packet);
+    void startDecode(int64_t timeMicros);
+    std::optional<std::vector<uint8_t>> scanResult();
+    std::vector<uint8_t> decodePacket(uint8_t typeByte, const std::string& data);
+    std::vector<uint8_t> paramSendReply(const std::vector<uint8_t>& request);
+    bool symbologyEnabled(Symbology symbology);
+    void queueReply(std::vector<uint8_t> packet, int64_t readyMicros);
+    void applyReplyFaults(std::vector<uint8_t>& packet);
+    void enqueue(const std::vector<uint8_t>& bytes, int64_t readyMicros);
+
+    std::mutex mutex_;
+    ParameterBank simple_;
+    ParameterBank extended_;
+    EngineFaults faults_;
+    SimEngineFramer framer_;
+    std::deque<OutgoingByte> outgoing_;
+    int64_t lineFreeMicros_ = 0;
+    int64_t latestMicros_ = 0;
+    std::optional<PendingDecode> pending_;
+    std::optional<Barcode> barcode_;
+    bool rts_ = false;
+    bool aimOn_ = false;
+    bool scanEnabled_ = true;
+    std::vector<ReceivedPacket> received_;
 };
 
 }  // namespace qm::sim
