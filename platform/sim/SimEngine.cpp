@@ -35,7 +35,9 @@ bool isAcknowledgedCommand(uint8_t opcode) {
     }
 }
 
-std::vector<uint8_t> fixedReply(uint8_t opcode) { return simFramePacket(opcode, {}); }
+std::vector<uint8_t> fixedReply(uint8_t opcode) {
+    return simFramePacket(opcode, {}, kSimHandshakeSource);
+}
 
 void rewriteChecksum(std::vector<uint8_t>& packet) {
     const size_t length = packet[0];

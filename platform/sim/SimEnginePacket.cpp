@@ -16,8 +16,9 @@ bool simChecksumMatches(const std::vector<uint8_t>& packet) {
     return stored == simChecksum(packet.data(), length);
 }
 
-std::vector<uint8_t> simFramePacket(uint8_t opcode, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> packet{0, opcode, kSimEngineSource, 0};
+std::vector<uint8_t> simFramePacket(uint8_t opcode, const std::vector<uint8_t>& data,
+                                    uint8_t source) {
+    std::vector<uint8_t> packet{0, opcode, source, 0};
     packet.insert(packet.end(), data.begin(), data.end());
     packet[0] = static_cast<uint8_t>(packet.size());
     const uint16_t checksum = simChecksum(packet.data(), packet.size());

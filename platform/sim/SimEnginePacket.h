@@ -26,6 +26,8 @@ inline constexpr uint8_t kSimOpReplyRevision = 0xA4;
 inline constexpr uint8_t kSimExtendedPrefix = 0xF0;
 inline constexpr uint8_t kSimStatusPermanent = 0x08;
 inline constexpr uint8_t kSimEngineSource = 0x00;
+// The engine's ACK and NAK go out in the very form the host uses for its own.
+inline constexpr uint8_t kSimHandshakeSource = 0x04;
 inline constexpr uint8_t kSimNoBeep = 0xFF;
 inline constexpr size_t kSimMinLength = 4;
 inline constexpr size_t kSimMaxLength = 255;
@@ -36,7 +38,8 @@ uint16_t simChecksum(const uint8_t* packet, size_t length);
 // True when `packet` holds Length + 2 bytes and its stored checksum matches.
 bool simChecksumMatches(const std::vector<uint8_t>& packet);
 
-// A whole engine packet: Length, opcode, source 0, status 0, data, checksum.
-std::vector<uint8_t> simFramePacket(uint8_t opcode, const std::vector<uint8_t>& data);
+// A whole engine packet: Length, opcode, source, status 0, data, checksum.
+std::vector<uint8_t> simFramePacket(uint8_t opcode, const std::vector<uint8_t>& data,
+                                    uint8_t source = kSimEngineSource);
 
 }  // namespace qm::sim
