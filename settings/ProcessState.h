@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "engine/EngineParamTable.h"
 #include "engine/ScanEngineLink.h"
 #include "platform/Platform.h"
 #include "settings/CommandArray.h"
@@ -16,8 +16,6 @@ namespace qm {
 // Everything that lives for one run of the wedge, built on a platform. The application builds
 // one; each test builds a fresh one.
 struct ProcessState {
-    using EngineParamTable = std::array<uint8_t, 256>;
-
     explicit ProcessState(Platform& platform);
     ProcessState(const ProcessState&) = delete;
     ProcessState& operator=(const ProcessState&) = delete;
