@@ -210,7 +210,7 @@ void SimEngine::handleCommand(const std::vector<uint8_t>& packet, int64_t timeMi
     const uint8_t opcode = packet[1];
     const int64_t replyMicros = timeMicros + kReplyLatencyMicros;
     if (opcode == kSimOpParamRequest) {
-        queueReply(paramSendReply(packet), replyMicros);
+        queueReply(paramSendReply(packet), timeMicros + kParamReplyLatencyMicros);
     } else if (opcode == kSimOpRequestRevision) {
         queueReply(
             simFramePacket(kSimOpReplyRevision, {std::begin(kRevision), std::end(kRevision) - 1}),
@@ -351,7 +351,7 @@ void SimEngine::queueReply(std::vector<uint8_t> packet, int64_t readyMicros) {
 }
 
 void SimEngine::applyReplyFaults(std::vector<uint8_t>& packet) {
-    if (faults_.wrongOpcodeNextReplies > 0) {
+    if (faults_.wrongOpcodeNextReplies > 0 && packet[1] != kSimOpCmdNak) {
         --faults_.wrongOpcodeNextReplies;
         packet[1] = kWrongOpcode;
         rewriteChecksum(packet);

@@ -56,7 +56,7 @@ struct EngineFaults {
     int nakNextCommands = 0;     // answer the next N acknowledged commands with CMD_NAK
     int silentNextCommands = 0;  // answer nothing to the next N commands
     int wrongChecksumNextReplies = 0;
-    int wrongOpcodeNextReplies = 0;  // ack replies (and decode data) with an unexpected opcode
+    int wrongOpcodeNextReplies = 0;  // replies other than CMD_NAK with an unexpected opcode
     int shortNextReplies = 0;   // send only the first min(6, n - 1) bytes of the next N replies
     bool writeFails = false;    // host write calls fail
     bool readFails = false;     // host read calls fail
@@ -71,6 +71,9 @@ class SimEngine {
 public:
     static constexpr int64_t kByteMicros = 1042;  // 10 bits at 9600 baud
     static constexpr int64_t kReplyLatencyMicros = 1000;
+    // Gathering the whole table takes a while: the host has flushed its input and turned
+    // to reading before the first byte of the answer comes.
+    static constexpr int64_t kParamReplyLatencyMicros = 50'000;
     static constexpr int64_t kDecodeMicros = 50'000;  // from the end of aiming to a decode
     static constexpr uint8_t kWrongOpcode = 0xB1;     // what a reply carries under that fault
 

@@ -187,8 +187,12 @@ TEST(SimEngine, ParamRequestIsAnsweredWithEveryKnownParameterAndNoAck) {
     SimEngine engine;
     send(engine, paramSend(0, {0x9F, 0xF0}), 0);  // a value of 0xF0 must not end the list
     collect(engine, kForever);
-    send(engine, kParamRequest, 100'000);
-    const Bytes reply = collect(engine, kForever).bytes;
+    const int64_t asked = send(engine, kParamRequest, 100'000);
+    const Arrival arrival = collect(engine, kForever);
+    // Late enough that the requester's closing flush cannot swallow the start of it.
+    EXPECT_EQ(arrival.firstByteMicros, asked + SimEngine::kParamReplyLatencyMicros + kByte);
+    static_assert(SimEngine::kParamReplyLatencyMicros > 10'000 + 6 * kByte);
+    const Bytes& reply = arrival.bytes;
 
     ASSERT_GE(reply.size(), 7u);
     ASSERT_EQ(reply.size(), reply[0] + 2u);
@@ -439,6 +443,16 @@ TEST(SimEngine, ReplyFaultsSpoilTheNextRepliesOnly) {
         send(engine, kAimOff, 100'000);
         EXPECT_EQ(collect(engine, kForever).bytes, kAck);
     }
+}
+
+TEST(SimEngine, AWrongOpcodeSparesARefusal) {
+    SimEngine engine;
+    engine.faults().nakNextCommands = 1;
+    engine.faults().wrongOpcodeNextReplies = 1;
+    send(engine, kAimOn, 0);
+    EXPECT_EQ(collect(engine, kForever).bytes, kNak);
+    send(engine, kAimOn, 100'000);
+    EXPECT_EQ(collect(engine, kForever).bytes[1], SimEngine::kWrongOpcode);
 }
 
 TEST(SimEngine, ReplyFaultsReachTheDecodeDataToo) {
