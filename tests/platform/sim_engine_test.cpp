@@ -123,14 +123,6 @@ TEST(SimEngine, FindsTheNextPacketAfterLineNoiseAndAPause) {
     EXPECT_TRUE(engine.aiming());
 }
 
-TEST(SimEngine, AimOnAndOffSwitchTheBeam) {
-    SimEngine engine;
-    send(engine, kAimOn, 0);
-    EXPECT_TRUE(engine.aiming());
-    send(engine, kAimOff, 100'000);
-    EXPECT_FALSE(engine.aiming());
-}
-
 TEST(SimEngine, TemporaryChangesLastUntilPowerCyclePermanentOnesSurviveIt) {
     SimEngine engine;
     const uint8_t before = engine.permanentParameter(0x9F);

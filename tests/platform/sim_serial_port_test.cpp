@@ -210,15 +210,6 @@ TEST(SimSerialPort, FaultSwitchesMakeTheirCallsFail) {
     }
 }
 
-TEST(SimSerialPort, CtsStaysLowWhenItNeverRises) {
-    Line line;
-    line.engine.faults().ctsNeverRises = true;
-    ASSERT_TRUE(line.port->setRts(true));
-    uint32_t status = 0xFF;
-    ASSERT_TRUE(line.port->getModemStatus(status));
-    EXPECT_EQ(status & kModemCts, 0u);
-}
-
 TEST(SimSerialPort, WorksInRealTimeAcrossTwoThreads) {
     linux_platform::RealClock clock;
     SimEngine engine;
