@@ -61,45 +61,27 @@ TEST(TriggerKeyTableTest, NamesGiveTheirCodesAndOthersTheDefaults) {
     for (std::string_view name : KeyNames) EXPECT_TRUE(triggerKeyCode(name).has_value()) << name;
 }
 
-TEST(ValueTablesTest, ListTextsGiveTheValuesTheirControlsSend) {
+TEST(ValueTablesTest, UnusualValuesAndTextsOutsideTheLists) {
     struct Case {
         const ValueTable& table;
         std::string_view text;
         std::optional<uint8_t> value;
     };
+    // Values that do not follow list order, and what texts outside the lists give.
     const Case cases[] = {
-        {CodeIdValues, "AIM", 1},
-        {CodeIdValues, "Symbol", 2},
-        {CodeIdValues, "aim", 0},
         {CodeIdModes, "Symbol", 1},
         {CodeIdModes, "AIM", 2},
-        {CodeIdModes, "None", 0},
-        {PrefixValues, "<LF><CR>", 13},
-        {PrefixValues, "#", 35},
-        {PrefixValues, "Tab", 9},
+        {CodeIdValues, "aim", 0},
         {PrefixValues, "Space", 0},
-        {SecurityLevelValues, "3", 3},
         {SecurityLevelValues, "4", 0},
-        {PreambleValues, "Country/System", 2},
         {PreambleValues, "Country", std::nullopt},
         {SupplementsValues, "Enable_Smart", 3},
-        {SupplementsValues, "Enable_378/379", 4},
-        {SupplementsValues, "Enable_978", 5},
         {SupplementsValues, "", std::nullopt},
-        {SupplementRedundancyValues, "2", 2},
-        {SupplementRedundancyValues, "20", 20},
         {SupplementRedundancyValues, "21", std::nullopt},
-        {MsiCheckDigitsValues, "1", 0},
-        {MsiCheckDigitsValues, "2", 1},
+        {MsiCheckDigitsValues, "3", 1},
         {MsiAlgorithmValues, "MOD10_MOD10", 17},
-        {MsiAlgorithmValues, "MOD11", std::nullopt},
         {I2of5VerifyValues, "OPCC", 1},
-        {I2of5VerifyValues, "USS", 1},
-        {I2of5VerifyValues, "Disable", 0},
-        {ScanAngleValues, "Narrow", 181},
-        {ScanAngleValues, "Wide", 182},
-        {FormatCodes, "<Prefix><Data><Suffix1><Suffix2>", 7},
-        {FormatCodes, "<Data><Suffix2>", 2},
+        {ScanAngleValues, "", 182},
         {FormatCodes, "<data>", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(c.table.valueOf(c.text), c.value) << c.text;
