@@ -210,7 +210,7 @@ void SimEngine::handleCommand(const std::vector<uint8_t>& packet, int64_t timeMi
     const uint8_t opcode = packet[1];
     const int64_t replyMicros = timeMicros + kReplyLatencyMicros;
     if (opcode == kSimOpParamRequest) {
-        queueReply(paramSendReply(packet), timeMicros + kParamReplyLatencyMicros);
+        queueParameterAnswer(paramSendReply(packet), timeMicros + kParamReplyLatencyMicros);
     } else if (opcode == kSimOpRequestRevision) {
         queueReply(
             simFramePacket(kSimOpReplyRevision, {std::begin(kRevision), std::end(kRevision) - 1}),
@@ -348,6 +348,15 @@ void SimEngine::queueReply(std::vector<uint8_t> packet, int64_t readyMicros) {
     releaseDueDecode(readyMicros);
     applyReplyFaults(packet);
     enqueue(packet, readyMicros);
+}
+
+// The requester reads one byte short of the answer and leaves the checksum's low byte for
+// the next flush, so that byte must already be waiting when the one before it is read:
+// the two checksum bytes land together, at the time the last one would.
+void SimEngine::queueParameterAnswer(std::vector<uint8_t> packet, int64_t readyMicros) {
+    queueReply(std::move(packet), readyMicros);
+    if (outgoing_.size() >= 2)
+        outgoing_[outgoing_.size() - 2].dueMicros = outgoing_.back().dueMicros;
 }
 
 void SimEngine::applyReplyFaults(std::vector<uint8_t>& packet) {

@@ -135,6 +135,7 @@ private:
     std::vector<uint8_t> paramSendReply(const std::vector<uint8_t>& request);
     bool symbologyEnabled(Symbology symbology);
     void queueReply(std::vector<uint8_t> packet, int64_t readyMicros);
+    void queueParameterAnswer(std::vector<uint8_t> packet, int64_t readyMicros);
     void applyReplyFaults(std::vector<uint8_t>& packet);
     void enqueue(const std::vector<uint8_t>& bytes, int64_t readyMicros);
 

@@ -57,6 +57,7 @@ int64_t send(SimEngine& engine, const Bytes& packet, int64_t startMicros) {
 struct Arrival {
     int64_t firstByteMicros = -1;
     Bytes bytes;
+    std::vector<int64_t> times;  // when each byte was complete
 };
 
 // Everything the engine sends up to `untilMicros`, with the time its first byte is complete.
@@ -65,7 +66,10 @@ Arrival collect(SimEngine& engine, int64_t untilMicros) {
     while (auto next = engine.nextByteTime()) {
         if (*next > untilMicros) break;
         if (arrival.firstByteMicros < 0) arrival.firstByteMicros = *next;
-        for (uint8_t b : engine.takeBytesDue(*next)) arrival.bytes.push_back(b);
+        for (uint8_t b : engine.takeBytesDue(*next)) {
+            arrival.bytes.push_back(b);
+            arrival.times.push_back(*next);
+        }
     }
     return arrival;
 }
@@ -185,6 +189,12 @@ TEST(SimEngine, ParamRequestIsAnsweredWithEveryKnownParameterAndNoAck) {
     EXPECT_EQ(arrival.firstByteMicros, asked + SimEngine::kParamReplyLatencyMicros + kByte);
     static_assert(SimEngine::kParamReplyLatencyMicros > 10'000 + 6 * kByte);
     const Bytes& reply = arrival.bytes;
+    // The checksum's two bytes land together, so the low one waits in the queue once the
+    // requester has read the high one.
+    const int64_t end = arrival.firstByteMicros + static_cast<int64_t>(reply.size() - 1) * kByte;
+    EXPECT_EQ(arrival.times.back(), end);
+    EXPECT_EQ(arrival.times[reply.size() - 2], end);
+    EXPECT_EQ(arrival.times[reply.size() - 3], end - 2 * kByte);
 
     ASSERT_GE(reply.size(), 7u);
     ASSERT_EQ(reply.size(), reply[0] + 2u);
