@@ -1,0 +1,82 @@
+#include "platform/linux/LinuxSerialPortOpener.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <optional>
+#include <utility>
+
+#include "platform/linux/TermiosSerialPort.h"
+
+namespace qm::linux_platform {
+
+namespace {
+
+// Port names are short ASCII device names; anything else names no device.
+std::optional<std::string> asciiName(const std::u16string& name) {
+    std::string out;
+    for (char16_t c : name) {
+        if (c == 0 || c > 0x7F || c == u'/') return std::nullopt;
+        out.push_back(static_cast<char>(c));
+    }
+    return out;
+}
+
+std::string deviceEntry(const std::string& root, const std::u16string& name) {
+    std::optional<std::string> entry = asciiName(name);
+    if (!entry) return {};
+    if (!entry->empty() && entry->back() == ':') entry->pop_back();
+    if (entry->empty() || *entry == "." || *entry == "..") return {};
+    return root + "/dev/" + *entry;
+}
+
+// Both locks: the advisory lock reaches other processes and other descriptors in
+// this one (the kernel lets a privileged user past TIOCEXCL), the tty flag also
+// keeps out programs that never ask for the advisory lock.
+bool takeExclusiveUse(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+    return ::ioctl(fd, TIOCEXCL) == 0;
+}
+
+int openTty(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    if (!::isatty(fd) || !takeExclusiveUse(fd)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+LinuxSerialPortOpener LinuxSerialPortOpener::forDevicePath(std::string devicePath) {
+    return LinuxSerialPortOpener(
+        [path = std::move(devicePath)](const std::u16string&) { return path; });
+}
+
+LinuxSerialPortOpener LinuxSerialPortOpener::forDeviceRoot(std::string rootFolder) {
+    return LinuxSerialPortOpener([root = std::move(rootFolder)](const std::u16string& name) {
+        return deviceEntry(root, name);
+    });
+}
+
+LinuxSerialPortOpener::LinuxSerialPortOpener(Resolver resolver) : resolver_(std::move(resolver)) {}
+
+std::string LinuxSerialPortOpener::resolve(const std::u16string& name) const {
+    return resolver_ ? resolver_(name) : std::string{};
+}
+
+std::unique_ptr<SerialPort> LinuxSerialPortOpener::open(const std::u16string& name) {
+    std::string path = resolve(name);
+    if (path.empty()) return nullptr;
+    int fd = openTty(path);
+    if (fd < 0) return nullptr;
+    auto port = std::make_unique<TermiosSerialPort>(fd);
+    if (!port->enterRawMode()) return nullptr;
+    return port;
+}
+
+}  // namespace qm::linux_platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/SerialPort.h"
+
+namespace qm::linux_platform {
+
+// Opens the handheld's port names on Linux devices. Which device a name means is
+// decided by a resolver: either one fixed path for every name, or "COM3:" read as
+// the entry `dev/COM3` under a device root folder (normally a symlink to the real
+// device or to a simulator's pseudo-terminal).
+class LinuxSerialPortOpener : public SerialPortOpener {
+public:
+    using Resolver = std::function<std::string(const std::u16string& name)>;
+
+    static LinuxSerialPortOpener forDevicePath(std::string devicePath);
+    static LinuxSerialPortOpener forDeviceRoot(std::string rootFolder);
+
+    explicit LinuxSerialPortOpener(Resolver resolver);
+
+    // The device path a name stands for; empty when the name cannot be one.
+    std::string resolve(const std::u16string& name) const;
+
+    // Read and write, existing ttys only, exclusive: a second open of the same
+    // device, from this process or another, fails while the first is held.
+    std::unique_ptr<SerialPort> open(const std::u16string& name) override;
+
+private:
+    Resolver resolver_;
+};
+
+}  // namespace qm::linux_platform

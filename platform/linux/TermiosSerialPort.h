@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+namespace qm::linux_platform {
+
+// A serial device driven through termios. The descriptor stays non-blocking and every
+// wait is a poll(), because the tty driver's own read timer only counts tenths of a
+// second while the link's time-outs are in milliseconds.
+class TermiosSerialPort : public SerialPort {
+public:
+    // Takes ownership of an open, locked tty descriptor.
+    explicit TermiosSerialPort(int fd);
+    ~TermiosSerialPort() override;
+    TermiosSerialPort(const TermiosSerialPort&) = delete;
+    TermiosSerialPort& operator=(const TermiosSerialPort&) = delete;
+
+    bool getTimeouts(SerialTimeouts& out) override;
+    bool setTimeouts(const SerialTimeouts& timeouts) override;
+    bool getLineSettings(LineSettings& out) override;
+    bool setLineSettings(const LineSettings& settings) override;
+
+    bool setRts(bool on) override;
+    bool getModemStatus(uint32_t& status) override;
+    bool setEventMask(uint32_t mask) override;
+    bool inputQueueLength(uint32_t& count) override;
+
+    IoResult read(uint8_t* buffer, size_t count) override;
+    IoResult write(const uint8_t* bytes, size_t count) override;
+
+    // Puts the line into raw byte mode, leaving speed, framing and flow control as
+    // they are: a tty may come up cooked and echoing.
+    bool enterRawMode();
+
+private:
+    int fd_;
+    SerialTimeouts timeouts_;
+    uint32_t eventMask_ = 0;
+};
+
+}  // namespace qm::linux_platform
