@@ -83,19 +83,6 @@ TEST(KeystrokeSynthesis, AllBytesInOneDecodeKeepOrderAndLeaveNothingDown) {
     for (int vk = 0; vk < 256; ++vk) EXPECT_EQ(down[vk], 0) << "virtual key " << vk;
 }
 
-TEST(KeystrokeSynthesis, MixedDecodeMatchesKeyByKey) {
-    const std::vector<KeyEvent> expected = {
-        {Shift, Down}, {0x41, Down}, {0x41, Up}, {Shift, Up},  // A
-        {0x42, Down},  {0x42, Up},                             // b
-        {0x31, Down},  {0x31, Up},                             // 1
-        {0xDE, Down},  {0xDE, Up},                             // '
-        {Shift, Down}, {0xDE, Down}, {0xDE, Up}, {Shift, Up},  // "
-        {0xE9, Down},  {0xE9, Up},                             // é in Latin-1
-        {0x00, Down},  {0x00, Up},
-    };
-    EXPECT_EQ(typed({'A', 'b', '1', '\'', '"', 0xE9, 0x00}, 7), expected);
-}
-
 TEST(KeystrokeSynthesis, CountBoundsWhatIsTyped) {
     const std::vector<uint8_t> data = {'x', 'y', 'z'};
     EXPECT_TRUE(typed(data, 0).empty());
