@@ -300,7 +300,9 @@ std::optional<std::vector<uint8_t>> SimEngine::scanResult() {
 }
 
 std::vector<uint8_t> SimEngine::decodePacket(uint8_t typeByte, const std::string& data) {
-    std::vector<uint8_t> payload{typeByte};
+    std::vector<uint8_t> payload;
+    payload.reserve(1 + data.size());
+    payload.push_back(typeByte);
     payload.insert(payload.end(), data.begin(), data.end());
     return simFramePacket(kSimOpDecodeData, payload);
 }
