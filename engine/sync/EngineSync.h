@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qm {
+
+struct ProcessState;
+class ProgressReporter;
+class ProgressDialogFactory;
+
+// Start-up: reads the engine, enables scanning, forces the fixed parameters, clears three
+// extended ones and synchronises. Reports positions 0 .. 85 on `progress` (may be null).
+int32_t initializeEngine(ProcessState& state, ProgressReporter* progress);
+
+// Pushes every synchronised parameter whose desired value differs from what the engine last
+// reported; positions start .. start + 67, then 85.
+void synchronizeParameters(ProcessState& state, ProgressReporter* progress, int startPosition);
+
+// Writes the factory profile into the engine as permanent values and verifies it: 0, 27 when
+// the read-back differs, 3 when the read-back request could not be sent.
+int32_t burnDefaults(ProcessState& state, ProgressDialogFactory& dialogs);
+
+}  // namespace qm
