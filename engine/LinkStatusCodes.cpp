@@ -34,6 +34,8 @@ const char* linkCodeMeaning(int32_t code) {
             return "a packet with a wrong checksum arrived twice";
         case kBurnVerifyFailed:
             return "the engine's values differ from the defaults burned";
+        case kBurnDefaultsUnreadable:
+            return "the factory profile defaults.cfg could not be read; nothing was burned";
         default:
             return "unknown result";
     }

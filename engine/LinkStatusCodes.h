@@ -21,6 +21,9 @@ enum LinkCode : int32_t {
     kScanNoRead = 25,
     kScanBadChecksum = 26,
     kBurnVerifyFailed = 27,
+    // The factory profile could not be read, so nothing was burned: burning the empty
+    // settings would disable every symbology permanently.
+    kBurnDefaultsUnreadable = 28,
 };
 
 // A short explanation of a code for people reading a tool's error output.

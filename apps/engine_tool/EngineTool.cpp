@@ -4,9 +4,14 @@
 #include <map>
 #include <ostream>
 
+#include "apps/engine_tool/ConsoleProgress.h"
 #include "apps/engine_tool/ToolArguments.h"
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
+#include "engine/sync/EngineSync.h"
+#include "settings/ApplySettingsToLink.h"
+#include "settings/LoadSettings.h"
+#include "settings/ProcessState.h"
 
 namespace qm::tool {
 
@@ -28,7 +33,8 @@ int usageError(const std::string& message, std::ostream& err) {
     return kExitUsage;
 }
 
-int printParameters(ScanEngineLink& link, const Args& args, std::ostream& out, std::ostream& err) {
+int printParameters(ProcessState& state, const Args& args, std::ostream& out, std::ostream& err) {
+    ScanEngineLink& link = state.link;
     if (!args.empty()) return usageError("params takes no arguments", err);
     EngineParamTable table{};
     ParameterPairs pairs;
@@ -61,7 +67,8 @@ SetOptions parseSetOptions(const Args& args) {
     return options;
 }
 
-int setOneParameter(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+int setOneParameter(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
+    ScanEngineLink& link = state.link;
     const SetOptions options = parseSetOptions(args);
     if (options.operands.size() != 2) return usageError("set needs NUMBER and VALUE", err);
     const auto number = parseByte(options.operands[0]);
@@ -75,7 +82,8 @@ int setOneParameter(ScanEngineLink& link, const Args& args, std::ostream&, std::
     return reportResult(link, "setting the parameter", err);
 }
 
-int switchAiming(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+int switchAiming(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
+    ScanEngineLink& link = state.link;
     if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
         return usageError("aim takes on or off", err);
     }
@@ -86,20 +94,47 @@ int switchAiming(ScanEngineLink& link, const Args& args, std::ostream&, std::ost
     return reportResult(link, "aim " + args[0], err);
 }
 
-int enableScanning(ScanEngineLink& link, const Args& args, std::ostream&, std::ostream& err) {
+int enableScanning(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
     if (!args.empty()) return usageError("enable takes no arguments", err);
+    ScanEngineLink& link = state.link;
     link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), 1);
     return reportResult(link, "enabling scanning", err);
 }
 
-using Command = std::function<int(ScanEngineLink&, const Args&, std::ostream&, std::ostream&)>;
+int synchronizeProfile(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 1) return usageError("sync needs PROFILE", err);
+    const std::string name = std::filesystem::path(args[0]).filename().string();
+    if (!loadSettings(state, name)) {
+        err << "quillmark-engine: cannot load profile " << args[0] << "\n";
+        return kExitEngineFailed;
+    }
+    applySettingsToLink(state);
+    {
+        ConsoleProgress progress(err);
+        initializeEngine(state, &progress);
+    }
+    return reportResult(state.link, "synchronising the engine", err);
+}
+
+int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out,
+                        std::ostream& err) {
+    if (args.size() != 1) return usageError("burn needs FOLDER", err);
+    ConsoleProgressFactory dialogs(err);
+    const int32_t status = burnDefaults(state, dialogs);
+    if (status == kLinkOk) {
+        out << "Defaults burned to scanner: verified, LastUser.cfg written\n";
+        return kExitOk;
+    }
+    out << "Failed to set Factory Defaults.\n";
+    return reportResult(state.link, "burning the defaults", err);
+}
+
+using Command = std::function<int(ProcessState&, const Args&, std::ostream&, std::ostream&)>;
 
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
-        {"params", printParameters},
-        {"set", setOneParameter},
-        {"aim", switchAiming},
-        {"enable", enableScanning},
+        {"params", printParameters}, {"set", setOneParameter},     {"aim", switchAiming},
+        {"enable", enableScanning},  {"sync", synchronizeProfile}, {"burn", burnFactoryDefaults},
     };
     return table;
 }
@@ -111,16 +146,35 @@ void printUsage(std::ostream& err) {
            "  params                                  read and print all parameters\n"
            "  set [--extended] [--permanent] N VALUE  change one parameter (decimal or 0x..)\n"
            "  aim on|off                              switch the aiming beam\n"
-           "  enable                                  enable scanning\n";
+           "  enable                                  enable scanning\n"
+           "  sync PROFILE                            load a profile file and bring the\n"
+           "                                          engine in line with it\n"
+           "  burn FOLDER                             burn FOLDER/defaults.cfg into the engine\n"
+           "                                          and, when verified, write\n"
+           "                                          FOLDER/LastUser.cfg\n";
 }
 
-int runEngineCommand(ScanEngineLink& link, const std::vector<std::string>& args, std::ostream& out,
+bool isKnownCommand(const std::vector<std::string>& args) {
+    return !args.empty() && commands().contains(args[0]);
+}
+
+std::optional<std::filesystem::path> profileFolderOf(const std::vector<std::string>& args) {
+    if (args.size() != 2) return std::nullopt;
+    if (args[0] == "burn") return std::filesystem::path(args[1]);
+    if (args[0] == "sync") {
+        const auto folder = std::filesystem::path(args[1]).parent_path();
+        return folder.empty() ? std::filesystem::path(".") : folder;
+    }
+    return std::nullopt;
+}
+
+int runEngineCommand(ProcessState& state, const std::vector<std::string>& args, std::ostream& out,
                      std::ostream& err) {
     if (args.empty()) return usageError("no command given", err);
     const auto found = commands().find(args[0]);
     if (found == commands().end()) return usageError("unknown command " + args[0], err);
-    const auto hold = link.holdLink();
-    return found->second(link, Args(args.begin() + 1, args.end()), out, err);
+    const auto hold = state.link.holdLink();
+    return found->second(state, Args(args.begin() + 1, args.end()), out, err);
 }
 
 }  // namespace qm::tool

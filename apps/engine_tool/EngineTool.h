@@ -1,11 +1,13 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace qm {
-class ScanEngineLink;
+struct ProcessState;
 }
 
 namespace qm::tool {
@@ -15,8 +17,13 @@ inline constexpr int kExitEngineFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // Runs one command of the engine tool on an open link. `args` are the words after PORT.
-int runEngineCommand(ScanEngineLink& link, const std::vector<std::string>& args, std::ostream& out,
+int runEngineCommand(ProcessState& state, const std::vector<std::string>& args, std::ostream& out,
                      std::ostream& err);
+
+bool isKnownCommand(const std::vector<std::string>& args);
+
+// The folder of profiles a command works on (sync and burn), if any.
+std::optional<std::filesystem::path> profileFolderOf(const std::vector<std::string>& args);
 
 void printUsage(std::ostream& err);
 

@@ -135,7 +135,10 @@ void synchronizeParameters(ProcessState& state, ProgressReporter* progress, int 
 int32_t burnDefaults(ProcessState& state, ProgressDialogFactory& dialogs) {
     const auto hold = state.link.holdLink();
     state.link.LinkStatus = kLinkOk;
-    loadSettings(state, ProfileFiles[kFactoryDefaultsProfile]);
+    if (!loadSettings(state, ProfileFiles[kFactoryDefaultsProfile])) {
+        state.link.LinkStatus = kBurnDefaultsUnreadable;
+        return kBurnDefaultsUnreadable;
+    }
     const auto dialog = dialogs.createProgressDialog();
     dialog->setPosition(0);
     for (size_t k = 0; k < ForcedParameters.size(); ++k) {

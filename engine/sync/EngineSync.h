@@ -17,7 +17,8 @@ int32_t initializeEngine(ProcessState& state, ProgressReporter* progress);
 void synchronizeParameters(ProcessState& state, ProgressReporter* progress, int startPosition);
 
 // Writes the factory profile into the engine as permanent values and verifies it: 0, 27 when
-// the read-back differs, 3 when the read-back request could not be sent.
+// the read-back differs, 3 when the read-back request could not be sent, 28 (and nothing
+// sent) when the factory profile cannot be read.
 int32_t burnDefaults(ProcessState& state, ProgressDialogFactory& dialogs);
 
 }  // namespace qm

@@ -194,6 +194,14 @@ TEST_F(BurnDefaults, ADifferingForcedEntryFailsAndLeavesTheWorkingCopy) {
     EXPECT_EQ(dialogs.closes, 1);
 }
 
+TEST_F(BurnDefaults, UnreadableFactoryProfileBurnsNothing) {
+    std::filesystem::remove(profilePath("defaults.cfg"));
+    const std::string lastUserBefore = fileText(profilePath("LastUser.cfg"));
+    EXPECT_EQ(burnDefaults(*state, dialogs), kBurnDefaultsUnreadable);
+    EXPECT_TRUE(packetsReceived().empty());
+    EXPECT_EQ(fileText(profilePath("LastUser.cfg")), lastUserBefore);
+}
+
 TEST_F(BurnDefaults, KeepsTheLinksScanSettingsButTakesTheTriggerKeys) {
     state->link.scanTime = 77;
     state->link.scanKey = 0x01;
