@@ -1,0 +1,128 @@
+// The command-line engine tool on the real serial backend, against the engine simulator
+// on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/XtermUnderXvfb.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+fs::path scratchFolder() {
+    std::random_device random;
+    fs::path folder = fs::temp_directory_path() /
+                      ("qm-e2e-tool-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+class EngineToolEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = scratchFolder();
+        const fs::path simOut = folder_ / "sim.out";
+        // exec keeps the process id the simulator's own, so stopping it stops the simulator.
+        simPid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) +
+                                             " --barcode code128:E2E > " + simOut.string() + "'");
+        ASSERT_GT(simPid_, 0);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (port_.empty() && std::chrono::steady_clock::now() < deadline) {
+            std::ifstream in(simOut);
+            std::getline(in, port_);
+            if (port_.empty()) std::this_thread::yield();
+        }
+        ASSERT_FALSE(port_.empty()) << "the simulator printed no terminal path";
+    }
+
+    void TearDown() override {
+        qm::e2e::stopProgram(simPid_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    ToolRun tool(const std::string& arguments) {
+        const fs::path out = folder_ / "tool.out";
+        const fs::path err = folder_ / "tool.err";
+        const std::string command = std::string(QM_ENGINE_TOOL) + " " + arguments + " >" +
+                                    out.string() + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        return {WEXITSTATUS(status), qm::e2e::readFile(out), qm::e2e::readFile(err)};
+    }
+
+    std::map<int, int> parameters() {
+        const ToolRun run = tool(port_ + " params");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        std::map<int, int> values;
+        std::istringstream lines(run.out);
+        int number = 0;
+        int value = 0;
+        while (lines >> number >> value) values[number] = value;
+        return values;
+    }
+
+    fs::path folder_;
+    std::string port_;
+    long simPid_ = 0;
+};
+
+TEST_F(EngineToolEndToEnd, ReadsSetsAndReadsBackAParameter) {
+    const auto before = parameters();
+    ASSERT_GT(before.size(), 60u);
+    ASSERT_NE(before.at(136), 45);
+    EXPECT_EQ(tool(port_ + " set 136 45").exitCode, 0);
+    EXPECT_EQ(parameters().at(136), 45);
+    EXPECT_EQ(tool(port_ + " set --permanent 0x88 46").exitCode, 0);
+    EXPECT_EQ(parameters().at(136), 46);
+    EXPECT_EQ(tool(port_ + " set --extended 0x52 1").exitCode, 0);
+}
+
+TEST_F(EngineToolEndToEnd, AimAndEnableSucceed) {
+    for (const char* command : {"aim on", "aim off", "enable"}) {
+        const ToolRun run = tool(port_ + " " + command);
+        EXPECT_EQ(run.exitCode, 0) << command << ": " << run.err;
+    }
+}
+
+TEST_F(EngineToolEndToEnd, BurnsTheFactoryProfileAndSynchronisesOne) {
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "resources/defaults.cfg", folder_ / "defaults.cfg");
+    const ToolRun burn = tool(port_ + " burn " + folder_.string());
+    EXPECT_EQ(burn.exitCode, 0) << burn.err;
+    EXPECT_EQ(qm::e2e::readFile(folder_ / "LastUser.cfg"),
+              qm::e2e::readFile(folder_ / "defaults.cfg"));
+    const ToolRun sync = tool(port_ + " sync " + (folder_ / "LastUser.cfg").string());
+    EXPECT_EQ(sync.exitCode, 0) << sync.err;
+    EXPECT_NE(sync.err.find("85/85"), std::string::npos);
+}
+
+TEST_F(EngineToolEndToEnd, FailuresSayWhatWentWrong) {
+    const ToolRun badValue = tool(port_ + " set 300 1");
+    EXPECT_EQ(badValue.exitCode, 2);
+    EXPECT_NE(badValue.err.find("0 to 255"), std::string::npos);
+
+    const ToolRun noPort = tool((folder_ / "no-such-port").string() + " params");
+    EXPECT_EQ(noPort.exitCode, 1);
+    EXPECT_NE(noPort.err.find("cannot open port"), std::string::npos);
+
+    const ToolRun noDefaults = tool(port_ + " burn " + (folder_ / "empty").string());
+    EXPECT_EQ(noDefaults.exitCode, 1);
+    EXPECT_NE(noDefaults.err.find("link status 28"), std::string::npos);
+}
+
+}  // namespace
