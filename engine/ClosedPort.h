@@ -18,6 +18,7 @@ public:
     bool inputQueueLength(uint32_t&) override { return false; }
     IoResult read(uint8_t*, size_t) override { return {}; }
     IoResult write(const uint8_t*, size_t) override { return {}; }
+    void abort() override {}
 };
 
 }  // namespace qm

@@ -47,6 +47,7 @@ uint32_t storePairs(const ParameterReply& reply, EngineParamTable& table, Parame
 
 int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t length,
                         uint8_t number, uint8_t value) {
+    const auto hold = link.holdLink();
     packet[0] = length;
     const size_t numberOffset = length == 8 ? 6 : 5;
     packet[numberOffset] = number;
@@ -61,6 +62,7 @@ int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t l
 }  // namespace
 
 uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table, ParameterPairs* pairs) {
+    const auto hold = link.holdLink();
     link.LinkStatus = kLinkOk;
     ScopedTimeouts requestTimeouts(link.port(), kRequestTimeouts);
     if (link.sendCommand(PARAM_REQUEST_ALL.data(), PARAM_REQUEST_ALL.size(), 0) != kLinkOk) {

@@ -81,18 +81,27 @@ bool ScanEngineLink::configureLine() {
 void ScanEngineLink::closePort() {
     if (threadHandle) stopWorkerThread();
     portHandle_.reset();
+    portAborted_ = false;
 }
 
+// The thread finishes a running scan cycle before it notices the request. Past the time
+// limit the port is aborted under it, which ends the cycle at once; only then is the
+// thread released, so nothing it still uses is freed while it runs.
 void ScanEngineLink::stopWorkerThread() {
     stopRequested = 1;
     const int64_t start = clock_.nowMs();
     while (!threadHandle->hasEnded() && clock_.nowMs() - start < kThreadJoinLimitMs) {
         clock_.sleepMs(1);
     }
+    if (!threadHandle->hasEnded()) {
+        portAborted_ = true;
+        if (portHandle_) portHandle_->abort();
+    }
     threadHandle.reset();
 }
 
 int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
+    const auto hold = holdLink();
     SerialPort& line = port();
     uint32_t status = 0;
     line.setEventMask(kEventCts);
@@ -130,6 +139,7 @@ int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
 }
 
 uint32_t ScanEngineLink::flushInput() {
+    const auto hold = holdLink();
     SerialPort& line = port();
     uint32_t waiting = 0;
     if (!line.inputQueueLength(waiting)) return 0;
@@ -171,6 +181,7 @@ int32_t ScanEngineLink::finishSendCommand(int32_t result) {
 }
 
 int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awaitAck) {
+    const auto hold = holdLink();
     LinkStatus = kLinkOk;
     attemptCount = 0;
     uint8_t reply[kReplyCapacity];
@@ -194,6 +205,7 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awa
 }
 
 int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) {
+    const auto hold = holdLink();
     LinkStatus = kLinkOk;
     attemptCount = 0;
     uint8_t reply[kReplyCapacity];
@@ -229,6 +241,7 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
 }
 
 int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs) {
+    const auto hold = holdLink();
     SerialPort& line = port();
     int32_t result = kLinkOk;
     {
@@ -261,12 +274,14 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
 }
 
 int32_t ScanEngineLink::aimOn() {
+    const auto hold = holdLink();
     sendCommand(AIM_ON.data(), AIM_ON.size(), 1);
     clock_.sleepMs(kAimPauseMs);
     return LinkStatus;
 }
 
 int32_t ScanEngineLink::aimOff() {
+    const auto hold = holdLink();
     sendCommand(AIM_OFF.data(), AIM_OFF.size(), 1);
     clock_.sleepMs(kAimPauseMs);
     return LinkStatus;

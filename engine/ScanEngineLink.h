@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -67,10 +68,18 @@ public:
     int32_t aimOff();
 
     // A whole conversation with the engine (a scan cycle, a parameter change, a burn)
-    // holds this, so that two threads never interleave packets on the line.
-    std::unique_lock<std::recursive_mutex> holdLink() {
-        return std::unique_lock<std::recursive_mutex>(conversation_);
+    // holds this, so that two threads never interleave packets on the line. Every single
+    // transaction holds it too; it is recursive, so a conversation can nest them.
+    using LinkHold = std::unique_lock<std::recursive_timed_mutex>;
+    LinkHold holdLink() { return LinkHold(conversation_); }
+    // The same, giving up after `ms` milliseconds of real time (the hold is then not owned).
+    LinkHold holdLinkFor(int64_t ms) {
+        return LinkHold(conversation_, std::chrono::milliseconds(ms));
     }
+
+    // True once closePort has given up waiting for the scanning thread and aborted the
+    // port under it: everything still running should end as fast as it can.
+    bool shuttingDown() const { return portAborted_; }
 
     Clock& clock() { return clock_; }
     // The open port, or one whose every call fails while the link is closed; for the
@@ -90,7 +99,8 @@ private:
     SerialPortOpener& opener_;
     std::unique_ptr<SerialPort> portHandle_;
     ClosedPort closedPort_;
-    std::recursive_mutex conversation_;
+    std::recursive_timed_mutex conversation_;
+    std::atomic<bool> portAborted_{false};
 };
 
 // Saves the port's time-outs, installs others, and puts the saved ones back when it ends.

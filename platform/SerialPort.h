@@ -69,6 +69,10 @@ public:
 
     virtual IoResult read(uint8_t* buffer, size_t count) = 0;
     virtual IoResult write(const uint8_t* bytes, size_t count) = 0;
+
+    // Makes a call in progress on another thread, and every later call, fail at once: for
+    // shutting down while another thread may still be waiting on the line.
+    virtual void abort() = 0;
 };
 
 // Opens a port by the handheld's name for it ("COM3:"), read and write, not shared,

@@ -1,6 +1,7 @@
 #include "platform/linux/TermiosSerialPort.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -52,12 +53,14 @@ enum class Readiness { Ready, HungUp, Failed };
 
 // One wait for `events`. An interrupted or expired wait reports Ready: the caller
 // tries the transfer again and checks its deadline, which covers both.
-Readiness waitFor(int fd, short events, int timeoutMs) {
-    pollfd p{fd, events, 0};
-    int n = ::poll(&p, 1, timeoutMs);
+// An abort wakes the wait through `abortFd` and fails it.
+Readiness waitFor(int fd, int abortFd, short events, int timeoutMs) {
+    pollfd p[2] = {{fd, events, 0}, {abortFd, POLLIN, 0}};
+    int n = ::poll(p, abortFd >= 0 ? 2 : 1, timeoutMs);
     if (n < 0) return errno == EINTR ? Readiness::Ready : Readiness::Failed;
-    if (p.revents & POLLNVAL) return Readiness::Failed;
-    if (p.revents & (POLLHUP | POLLERR)) return Readiness::HungUp;
+    if (p[1].revents & POLLIN) return Readiness::Failed;
+    if (p[0].revents & POLLNVAL) return Readiness::Failed;
+    if (p[0].revents & (POLLHUP | POLLERR)) return Readiness::HungUp;
     return Readiness::Ready;
 }
 
@@ -217,13 +220,15 @@ uint32_t statusOf(int lines) {
 
 }  // namespace
 
-TermiosSerialPort::TermiosSerialPort(int fd) : fd_(fd) {}
+TermiosSerialPort::TermiosSerialPort(int fd)
+    : fd_(fd), abortFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TermiosSerialPort::~TermiosSerialPort() {
     // The exclusive flag belongs to the tty, not the descriptor, and would outlive us
     // while anyone else holds the device open.
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
+    if (abortFd_ >= 0) ::close(abortFd_);
 }
 
 bool TermiosSerialPort::enterRawMode() {
@@ -272,10 +277,11 @@ bool TermiosSerialPort::setLineSettings(const LineSettings& settings) {
            driveControl(fd_, TIOCM_RTS, settings.rtsControl);
 }
 
-bool TermiosSerialPort::setRts(bool on) { return driveModemLine(fd_, TIOCM_RTS, on); }
+bool TermiosSerialPort::setRts(bool on) { return !aborted_ && driveModemLine(fd_, TIOCM_RTS, on); }
 
 // Without modem lines nothing can hold the peer back: report it always ready.
 bool TermiosSerialPort::getModemStatus(uint32_t& status) {
+    if (aborted_) return false;
     int lines = 0;
     if (::ioctl(fd_, TIOCMGET, &lines) == 0) {
         status = statusOf(lines);
@@ -295,6 +301,7 @@ bool TermiosSerialPort::setEventMask(uint32_t mask) {
 // The tty driver keeps no sticky error state to reset, so counting is all there is:
 // parity and framing errors arrive as (or replace) bytes in the queue itself.
 bool TermiosSerialPort::inputQueueLength(uint32_t& count) {
+    if (aborted_) return false;
     int waiting = 0;
     if (::ioctl(fd_, FIONREAD, &waiting) != 0 || waiting < 0) return false;
     count = static_cast<uint32_t>(waiting);
@@ -309,6 +316,7 @@ IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
     Deadline nextByteDue;
     bool hungUp = false;
     while (got < count) {
+        if (aborted_) return {false, got};
         ssize_t r = ::read(fd_, buffer + got, count - got);
         if (r > 0) {
             got += static_cast<size_t>(r);
@@ -320,7 +328,7 @@ IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
         if (!wouldBlock(r) || hungUp) return {false, got};
         std::optional<int> wait = pollTimeout(earliest(total, nextByteDue));
         if (!wait) break;
-        Readiness ready = waitFor(fd_, POLLIN, *wait);
+        Readiness ready = waitFor(fd_, abortFd_, POLLIN, *wait);
         if (ready == Readiness::Failed) return {false, got};
         hungUp = ready == Readiness::HungUp;
     }
@@ -334,6 +342,7 @@ IoResult TermiosSerialPort::write(const uint8_t* bytes, size_t count) {
                                          timeouts_.writeTotalConstant, count);
     size_t sent = 0;
     while (sent < count) {
+        if (aborted_) return {false, sent};
         ssize_t r = ::write(fd_, bytes + sent, count - sent);
         if (r > 0) {
             sent += static_cast<size_t>(r);
@@ -343,9 +352,17 @@ IoResult TermiosSerialPort::write(const uint8_t* bytes, size_t count) {
         if (!wouldBlock(r)) return {false, sent};
         std::optional<int> wait = pollTimeout(total);
         if (!wait) break;
-        if (waitFor(fd_, POLLOUT, *wait) == Readiness::Failed) return {false, sent};
+        if (waitFor(fd_, abortFd_, POLLOUT, *wait) == Readiness::Failed) return {false, sent};
     }
     return {true, sent};
+}
+
+void TermiosSerialPort::abort() {
+    aborted_ = true;
+    if (abortFd_ >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(abortFd_, &one, sizeof one);
+    }
 }
 
 }  // namespace qm::linux_platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "platform/SerialPort.h"
 
 namespace qm::linux_platform {
@@ -27,6 +29,7 @@ public:
 
     IoResult read(uint8_t* buffer, size_t count) override;
     IoResult write(const uint8_t* bytes, size_t count) override;
+    void abort() override;
 
     // Puts the line into raw byte mode, leaving speed, framing and flow control as
     // they are: a tty may come up cooked and echoing.
@@ -34,6 +37,8 @@ public:
 
 private:
     int fd_;
+    int abortFd_;  // an eventfd that wakes any wait once the port is aborted
+    std::atomic<bool> aborted_{false};
     SerialTimeouts timeouts_;
     uint32_t eventMask_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/sim/SimSerialPort.h"
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <limits>
 #include <mutex>
@@ -111,9 +112,11 @@ public:
 
     IoResult read(uint8_t* buffer, size_t count) override;
     IoResult write(const uint8_t* bytes, size_t count) override;
+    void abort() override { aborted_ = true; }
 
 private:
-    bool disconnected() { return line_->engine.faultsSnapshot().disconnected; }
+    // An aborted port fails like one whose cable was pulled.
+    bool disconnected() { return aborted_ || line_->engine.faultsSnapshot().disconnected; }
 
     void driveRts(bool on) {
         line_->seen.rts = on;
@@ -141,11 +144,12 @@ private:
     }
 
     std::shared_ptr<SimLine> line_;
+    std::atomic<bool> aborted_{false};
 };
 
 IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
     const EngineFaults faults = line_->engine.faultsSnapshot();
-    if (faults.disconnected || faults.readFails) return {false, 0};
+    if (faults.disconnected || faults.readFails || aborted_) return {false, 0};
     SerialTimeouts timeouts;
     {
         std::lock_guard lock(line_->mutex);
@@ -164,6 +168,7 @@ IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
     size_t got = 0;
     int64_t lastByteMicros = 0;
     while (true) {
+        if (aborted_) return {false, got};
         const size_t taken = takeArrived(buffer + got, count - got);
         if (taken > 0) lastByteMicros = clock.nowMicros();
         got += taken;
@@ -188,7 +193,7 @@ IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
 // Each byte takes one byte time on the wire; the call returns once the last has gone.
 IoResult SimSerialPort::write(const uint8_t* bytes, size_t count) {
     const EngineFaults faults = line_->engine.faultsSnapshot();
-    if (faults.disconnected || faults.writeFails) return {false, 0};
+    if (faults.disconnected || faults.writeFails || aborted_) return {false, 0};
     SerialTimeouts timeouts;
     {
         std::lock_guard lock(line_->mutex);
