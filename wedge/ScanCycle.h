@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qm {
+
+struct ProcessState;
+class ScanEngineLink;
+
+// One press of the scan key: start decoding, wait for the engine's decode data, type it or
+// give no-read feedback, switch the aiming beam off. Returns the status of the final
+// AIM_OFF; the outcome of the scan itself is not returned.
+int32_t runScanCycle(ProcessState& state);
+
+// 25 when the packet's data is the engine's "NR" no-read marker (after the prefix and code
+// identifier the engine puts in front of it), else 0; also left in LinkStatus.
+int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount);
+
+}  // namespace qm

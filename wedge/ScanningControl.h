@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qm {
+
+struct ProcessState;
+
+// Stops the scanning thread from starting anything new and waits for a scan cycle it is
+// running to end, so the caller (the setup dialog) has the engine to itself.
+void pauseScanning(ProcessState& state);
+
+void resumeScanning(ProcessState& state);
+
+// The aiming beam off on the way out. A scan cycle still running switches it off itself
+// when it ends, so this gives up rather than hold up the exit.
+int32_t aimOffOnExit(ProcessState& state);
+
+}  // namespace qm

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace qm {
+
+class ScanEngineLink;
+
+// Sets the link's scan key from its name and, with two-button control on, the target key
+// from its; with it off there is no target key (0).
+void applyTriggerKeys(ScanEngineLink& link, std::string_view scanKeyName,
+                      std::string_view targetKeyName, int32_t twoButtonControl);
+
+}  // namespace qm
