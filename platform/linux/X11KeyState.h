@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "platform/KeyState.h"
+
+struct _XDisplay;
+union _XEvent;
+
+namespace qm::linux_platform {
+
+// Key state of the whole X display, kept current by a thread of its own that listens to
+// XInput2 raw key events, which arrive whichever window has the focus. A query reads
+// memory only: the wedge asks every few milliseconds and must not cost the server a thing.
+class X11KeyState : public KeyState {
+public:
+    // Nothing without a display or without XInput2 2.0 or later.
+    static std::unique_ptr<X11KeyState> open(const char* displayName = nullptr);
+    ~X11KeyState() override;
+
+    X11KeyState(const X11KeyState&) = delete;
+    X11KeyState& operator=(const X11KeyState&) = delete;
+
+    uint16_t asyncKeyState(uint8_t virtualKey) override;
+
+private:
+    X11KeyState(_XDisplay* display, int xiOpcode, int xkbEventType, int stopRead, int stopWrite);
+
+    void listen();
+    void handle(_XEvent& event);
+    void readKeymap();
+    void mapTriggerKeys();
+
+    _XDisplay* display_;
+    int xiOpcode_;
+    int xkbEventType_;  // negative without XKB
+    int stopRead_;
+    int stopWrite_;
+    std::array<std::atomic<bool>, 256> keycodeDown_{};
+    // Per virtual key, the X keycodes of its keysyms: the first in the low byte.
+    std::array<std::atomic<uint16_t>, 256> keycodesOf_{};
+    std::thread listener_;
+};
+
+}  // namespace qm::linux_platform
