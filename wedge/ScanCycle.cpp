@@ -27,11 +27,8 @@ size_t noReadPosition(const ScanEngineLink& link) {
     return kFirstDataOffset + prefix + codeId;
 }
 
-void giveGoodReadFeedback(ProcessState& state, const DecodeResult& read) {
-    if (Keyboard* keyboard = state.platform.keyboard) {
-        typeDecodedData(*keyboard, read.data, read.dataLength);
-    }
-    giveGoodReadSignals(state);
+void typeIntoFocusedApplication(ProcessState& state, const uint8_t* data, int length) {
+    if (Keyboard* keyboard = state.platform.keyboard) typeDecodedData(*keyboard, data, length);
 }
 
 void giveNoReadFeedback(ProcessState& state) {
@@ -54,17 +51,26 @@ int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount
 }
 
 int32_t runScanCycle(ProcessState& state) {
+    const auto type = [&state](const uint8_t* data, int length) {
+        typeIntoFocusedApplication(state, data, length);
+    };
+    return runScanCycleWith(state, type).aimOffStatus;
+}
+
+ScanCycleResult runScanCycleWith(ProcessState& state, const DecodeSink& deliver) {
     ScanEngineLink& link = state.link;
     const auto hold = link.holdLink();
     startDecoding(state, 0);
     const DecodeResult read = receiveDecode(state);
-    if (read.outcome == kLinkOk)
-        giveGoodReadFeedback(state, read);
-    else
+    if (read.outcome == kLinkOk) {
+        deliver(read.data, read.dataLength);
+        giveGoodReadSignals(state);
+    } else {
         giveNoReadFeedback(state);
-    link.aimOff();
+    }
+    ScanCycleResult result{read.outcome, link.aimOff()};
     state.AimingActive = 0;
-    return link.LinkStatus;
+    return result;
 }
 
 }  // namespace qm

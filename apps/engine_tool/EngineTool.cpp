@@ -12,6 +12,7 @@
 #include "settings/ApplySettingsToLink.h"
 #include "settings/LoadSettings.h"
 #include "settings/ProcessState.h"
+#include "wedge/ScanCycle.h"
 
 namespace qm::tool {
 
@@ -129,12 +130,64 @@ int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out
     return reportResult(state.link, "burning the defaults", err);
 }
 
+// Printable ASCII as it is; everything else (and the backslash) escaped, so a script sees
+// exactly which bytes the engine sent.
+std::string escaped(const std::string& data) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string text;
+    for (unsigned char c : data) {
+        if (c == '\\')
+            text += "\\\\";
+        else if (c == '\r')
+            text += "\\r";
+        else if (c == '\n')
+            text += "\\n";
+        else if (c == '\t')
+            text += "\\t";
+        else if (c >= 0x20 && c < 0x7F)
+            text += static_cast<char>(c);
+        else
+            text += std::string("\\x") + hex[c >> 4] + hex[c & 0xF];
+    }
+    return text;
+}
+
+// The scan cycle needs to know how the engine formats its data (to find its no-read
+// marker) and how long it scans: the engine itself says.
+void takeScanSettingsFromEngine(ProcessState& state) {
+    requestParameters(state.link, state.engineParamTable);
+    const EngineParamTable& engine = state.engineParamTable;
+    static constexpr uint32_t kCodeIdModeOfEngineValue[] = {0, 2, 1};  // none, AIM, Symbol
+    state.link.codeIdMode = engine[45] < 3 ? kCodeIdModeOfEngineValue[engine[45]] : 0;
+    state.link.dataFormat = static_cast<uint8_t>(engine[235] & 7);
+    state.link.scanTime = engine[136];
+    state.link.twoButtonMode = 1;  // no one-button wait: the engine does its own aiming
+}
+
+int scanOnce(ProcessState& state, const Args& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) return usageError("scan takes no arguments", err);
+    takeScanSettingsFromEngine(state);
+    std::string data;
+    const auto keep = [&data](const uint8_t* bytes, int length) {
+        data.assign(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
+    };
+    const ScanCycleResult result = runScanCycleWith(state, keep);
+    if (result.outcome == kLinkOk) {
+        out << escaped(data) << "\n";
+        return kExitOk;
+    }
+    err << "quillmark-engine: no decode: outcome " << result.outcome << " ("
+        << linkCodeMeaning(result.outcome) << ")\n";
+    return kExitEngineFailed;
+}
+
 using Command = std::function<int(ProcessState&, const Args&, std::ostream&, std::ostream&)>;
 
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
         {"params", printParameters}, {"set", setOneParameter},     {"aim", switchAiming},
         {"enable", enableScanning},  {"sync", synchronizeProfile}, {"burn", burnFactoryDefaults},
+        {"scan", scanOnce},
     };
     return table;
 }
@@ -149,6 +202,8 @@ void printUsage(std::ostream& err) {
            "  enable                                  enable scanning\n"
            "  sync PROFILE                            load a profile file and bring the\n"
            "                                          engine in line with it\n"
+           "  scan                                    one scan; prints the decoded data\n"
+           "                                          with other than printable ASCII escaped\n"
            "  burn FOLDER                             burn FOLDER/defaults.cfg into the engine\n"
            "                                          and, when verified, write\n"
            "                                          FOLDER/LastUser.cfg\n";

@@ -111,6 +111,18 @@ TEST_F(EngineToolEndToEnd, BurnsTheFactoryProfileAndSynchronisesOne) {
     EXPECT_NE(sync.err.find("85/85"), std::string::npos);
 }
 
+TEST_F(EngineToolEndToEnd, ScansOnceAndPrintsTheDecode) {
+    const ToolRun good = tool(port_ + " scan");
+    EXPECT_EQ(good.exitCode, 0) << good.err;
+    EXPECT_EQ(good.out, "E2E\n");
+    // With its symbology off and the no-read message on, the engine reports a no-read.
+    ASSERT_EQ(tool(port_ + " set 8 0").exitCode, 0);
+    ASSERT_EQ(tool(port_ + " set 94 1").exitCode, 0);
+    const ToolRun noRead = tool(port_ + " scan");
+    EXPECT_EQ(noRead.exitCode, 1);
+    EXPECT_NE(noRead.err.find("outcome 25"), std::string::npos) << noRead.err;
+}
+
 TEST_F(EngineToolEndToEnd, FailuresSayWhatWentWrong) {
     const ToolRun badValue = tool(port_ + " set 300 1");
     EXPECT_EQ(badValue.exitCode, 2);
