@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/common/ProtocolRatio.h"
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
 #include "platform/linux/RealClock.h"
@@ -52,11 +53,6 @@ int main() {
     qm::linux_platform::RealClock realClock;
     const int64_t demanded = timeChanges(virtualClock);
     const int64_t measured = timeChanges(realClock);
-    std::printf("parameter changes: %d\n", kChanges);
-    std::printf("demanded by the protocol: %.1f ms (%.2f ms a change)\n", demanded / 1000.0,
-                demanded / 1000.0 / kChanges);
-    std::printf("measured in real time:    %.1f ms\n", measured / 1000.0);
-    std::printf("ratio measured/demanded:  %.4f (target <= 1.05)\n",
-                double(measured) / double(demanded));
+    qm::bench::printProtocolRatio("parameter changes", kChanges, demanded, measured);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/common/ProtocolRatio.h"
 #include "platform/Platform.h"
 #include "platform/linux/RealClock.h"
 #include "platform/sim/RecordingKeyboard.h"
@@ -46,11 +47,6 @@ int main() {
     qm::linux_platform::RealClock realClock;
     const int64_t demanded = timeCycles(virtualClock);
     const int64_t measured = timeCycles(realClock);
-    std::printf("good-read scan cycles: %d\n", kCycles);
-    std::printf("demanded by the protocol: %.1f ms (%.2f ms a cycle)\n", demanded / 1000.0,
-                demanded / 1000.0 / kCycles);
-    std::printf("measured in real time:    %.1f ms\n", measured / 1000.0);
-    std::printf("ratio measured/demanded:  %.4f (target <= 1.05)\n",
-                double(measured) / double(demanded));
+    qm::bench::printProtocolRatio("good-read scan cycles", kCycles, demanded, measured);
     return 0;
 }

@@ -4,26 +4,13 @@
 
 #include <vector>
 
+#include "PacketBytes.h"
 #include "engine/ScanEngineLink.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
 
 namespace qm::test {
-
-using Bytes = std::vector<uint8_t>;
-
-template <size_t N>
-Bytes bytesOf(const std::array<uint8_t, N>& packet) {
-    return Bytes(packet.begin(), packet.end());
-}
-
-// Appends the checksum to a packet given without it.
-inline Bytes withChecksum(Bytes packet) {
-    packet.resize(packet.size() + 2);
-    packetChecksum(packet.data(), 0);
-    return packet;
-}
 
 // A link opened on "COM3:" of a simulated engine, in virtual time.
 class LinkFixture : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PacketBytes.h"
 #include "engine/Packets.h"
 #include "platform/Platform.h"
 #include "platform/sim/RecordingDeviceLibrary.h"
@@ -19,19 +20,6 @@
 #include "wedge/KeystrokeSynthesis.h"
 
 namespace qm::test {
-
-using Bytes = std::vector<uint8_t>;
-
-template <size_t N>
-Bytes bytesOf(const std::array<uint8_t, N>& packet) {
-    return Bytes(packet.begin(), packet.end());
-}
-
-inline Bytes withChecksum(Bytes packet) {
-    packet.resize(packet.size() + 2);
-    packetChecksum(packet.data(), 0);
-    return packet;
-}
 
 inline Bytes decodePacket(const std::string& data) {
     Bytes packet{static_cast<uint8_t>(5 + data.size()), kOpDecodeData, 0x00, 0x00, 0x03};
