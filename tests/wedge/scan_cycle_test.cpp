@@ -11,8 +11,6 @@ using sim::FeedbackEvent;
 using ScanCycle = WedgeFixture;
 
 constexpr int64_t kByte = sim::SimEngine::kByteMicros;
-// wake, a 6-byte packet on the wire, the 10 ms after it; the reply is in by then
-constexpr int64_t kSixByteCommand = 10'000 + 6 * kByte + 10'000;
 
 TEST_F(ScanCycle, GoodReadTypesTheDataThenBeepsAndShowsThePopup) {
     engine.placeBarcode({sim::Symbology::Code128, "Ab1;\"x"});
