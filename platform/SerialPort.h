@@ -81,6 +81,9 @@ class SerialPortOpener {
 public:
     virtual ~SerialPortOpener() = default;
     virtual std::unique_ptr<SerialPort> open(const std::u16string& name) = 0;
+    // Why the last open failed, worded for the user ("no such device"); empty after a
+    // success, or when the backend cannot tell.
+    virtual std::string lastFailure() const { return {}; }
 };
 
 }  // namespace qm

@@ -1,15 +1,22 @@
-// How long a 250-byte decode takes to reach a terminal through the XTest keyboard, beside
-// a general-purpose typing tool on the same server, and whether a long run loses or
-// reorders anything. Run by hand: bench-typing [layout [decodes]]
+// 250-byte decodes typed into a terminal under Xvfb by the XTest keyboard and, turn about,
+// by a bare XTest loop, on each layout in one run on one server: how long until the call
+// returns (the server has taken every event) and until the last character has arrived,
+// the ratio of the two typists, and whether any character was lost, extra or reordered.
+// Run by hand: bench-typing [decodes [layout...]]   (1000 decodes, us and de)
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
+#include "bench/common/Samples.h"
+#include "bench/common/TextDamage.h"
+#include "platform/linux/BareXTestLoop.h"
 #include "platform/linux/XTestKeyboard.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "wedge/KeystrokeSynthesis.h"
@@ -17,6 +24,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qm::bench::Samples;
+using qm::bench::TextDamage;
 constexpr size_t DecodeSize = 250;
 
 std::string mixedText(std::mt19937& random) {
@@ -30,44 +39,130 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-struct Arrival {
-    double ms = 0;
-    bool intact = false;
+// What the terminal has written, taken in turn: each decode gets whatever arrived after the
+// one before it, so a character arriving late counts against the next.
+class TerminalOutput {
+public:
+    explicit TerminalOutput(const qm::e2e::XtermUnderXvfb& session)
+        : file_(session.output()), taken_(qm::e2e::readFile(file_).size()) {}
+
+    bool waitFor(size_t size, std::chrono::milliseconds patience) const {
+        return qm::e2e::waitForFileSize(file_, taken_ + size, patience);
+    }
+    std::string take() {
+        std::string rest = qm::e2e::readFile(file_).substr(taken_);
+        taken_ += rest.size();
+        return rest;
+    }
+
+private:
+    std::filesystem::path file_;
+    size_t taken_;
 };
 
-// Starts the typing, then polls until the terminal has written every byte of it.
-template <typename Type>
-Arrival typeAndWait(qm::e2e::XtermUnderXvfb& session, const std::string& text, Type type) {
-    const size_t before = qm::e2e::readFile(session.output()).size();
+struct Typist {
+    Typist(const char* n, std::function<void(const std::string&)> t)
+        : name(n), type(std::move(t)) {}
+
+    const char* name;
+    std::function<void(const std::string&)> type;
+    Samples call, arrival;
+    TextDamage damage;
+    int damagedDecodes = 0;
+};
+
+void typeOnce(Typist& typist, TerminalOutput& terminal, const std::string& text) {
     const auto start = Clock::now();
-    type();
-    const bool arrived =
-        qm::e2e::waitForFileSize(session.output(), before + text.size(), std::chrono::seconds(30));
-    const double ms = msSince(start);
-    return {ms, arrived && qm::e2e::readFile(session.output()).substr(before) == text};
+    typist.type(text);
+    typist.call.add(msSince(start));
+    terminal.waitFor(text.size(), std::chrono::seconds(10));
+    typist.arrival.add(msSince(start));
+    const TextDamage damage = qm::bench::compareTexts(text, terminal.take());
+    typist.damage += damage;
+    if (!damage.none()) ++typist.damagedDecodes;
 }
 
-void typeThroughWedge(qm::Keyboard& keyboard, const std::string& text) {
-    qm::typeDecodedData(keyboard, reinterpret_cast<const uint8_t*>(text.data()),
-                        static_cast<int>(text.size()));
+void printTypist(const Typist& t) {
+    std::printf("  %-16s %8.2f %8.2f %10.2f %8.2f %8.2f\n", t.name, t.call.mean(),
+                t.call.percentile(0.5), t.arrival.mean(), t.arrival.percentile(0.5),
+                t.arrival.percentile(0.99));
 }
 
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
+void printDamage(const Typist& t) {
+    std::printf("  %-16s lost %zu, extra %zu, reordered %zu characters (%d decodes damaged)\n",
+                t.name, t.damage.lost, t.damage.extra, t.damage.reordered, t.damagedDecodes);
+}
+
+void printComparison(const Typist& keyboard, const Typist& bare) {
+    std::printf("  %-16s %8s %8s %10s %8s %8s   ms per decode\n", "", "call", "", "arrival", "",
+                "");
+    std::printf("  %-16s %8s %8s %10s %8s %8s\n", "", "mean", "median", "mean", "median", "p99");
+    printTypist(keyboard);
+    printTypist(bare);
+    std::printf("  %-16s %8.3f %8.3f %10.3f %8.3f            (target <= 1.10)\n", "ratio",
+                keyboard.call.mean() / bare.call.mean(),
+                keyboard.call.percentile(0.5) / bare.call.percentile(0.5),
+                keyboard.arrival.mean() / bare.arrival.mean(),
+                keyboard.arrival.percentile(0.5) / bare.arrival.percentile(0.5));
+    printDamage(keyboard);
+    printDamage(bare);
+}
+
+// Anything still arriving once every decode has been taken is in excess.
+size_t lateArrivals(TerminalOutput& terminal) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return terminal.take().size();
+}
+
+// Both typists on one layout, turn about and each first on alternate rounds, so a drift of
+// the server or the terminal falls on both alike. True when nothing was damaged.
+bool runLayout(qm::e2e::XtermUnderXvfb& session, qm::Keyboard& keyboard, const std::string& layout,
+               int decodes, std::mt19937& random) {
+    if (!session.setLayout(layout)) {
+        std::printf("layout %s: setxkbmap failed\n", layout.c_str());
+        return false;
+    }
+    TerminalOutput terminal(session);
+    Typist ours{"XTest keyboard", [&](const std::string& text) {
+                    qm::typeDecodedData(keyboard, reinterpret_cast<const uint8_t*>(text.data()),
+                                        static_cast<int>(text.size()));
+                }};
+    // The keyboard goes first, so what it borrows for missing characters is in the layout
+    // the bare loop reads.
+    typeOnce(ours, terminal, mixedText(random));
+    auto loop = qm::linux_platform::BareXTestLoop::open(session.display().c_str());
+    if (!loop) return false;
+    Typist bare{"bare XTest loop", [&](const std::string& text) { loop->type(text); }};
+    typeOnce(bare, terminal, mixedText(random));
+    // The warm-up decodes are checked, not timed.
+    for (Typist* t : {&ours, &bare}) t->call = t->arrival = {};
+
+    for (int i = 0; i < decodes; ++i) {
+        Typist& first = i % 2 ? bare : ours;
+        Typist& second = i % 2 ? ours : bare;
+        typeOnce(first, terminal, mixedText(random));
+        typeOnce(second, terminal, mixedText(random));
+    }
+    const size_t late = lateArrivals(terminal);
+    std::printf("layout %s: %d decodes each of %zu mixed printable characters\n", layout.c_str(),
+                decodes, DecodeSize);
+    printComparison(ours, bare);
+    std::printf("  characters arriving after the last decode: %zu\n\n", late);
+    return ours.damage.none() && bare.damage.none() && late == 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string layout = argc > 1 ? argv[1] : "us";
-    const int decodes = argc > 2 ? std::atoi(argv[2]) : 1000;
+    const int decodes = argc > 1 ? std::atoi(argv[1]) : 1000;
+    std::vector<std::string> layouts(argv + std::min(argc, 2), argv + argc);
+    if (layouts.empty()) layouts = {"us", "de"};
     if (!qm::e2e::XtermUnderXvfb::available()) {
         std::puts("needs Xvfb, xterm, xdotool and setxkbmap");
         return 2;
     }
     qm::e2e::XtermUnderXvfb session;
-    if (!session.start() || !session.setLayout(layout)) {
+    if (!session.start()) {
         std::puts("could not start Xvfb with a focused xterm");
         return 1;
     }
@@ -75,37 +170,8 @@ int main(int argc, char** argv) {
     if (!keyboard) return 1;
 
     std::mt19937 random(20240611);
-    const std::string text = mixedText(random);
-    std::printf("layout %s, %zu mixed printable characters per decode\n\n", layout.c_str(),
-                DecodeSize);
-
-    const Arrival wedge = typeAndWait(session, text, [&] { typeThroughWedge(*keyboard, text); });
-    const auto textFile = session.scratch() / "text";
-    { std::ofstream(textFile, std::ios::binary) << text; }
-    const Arrival tool = typeAndWait(session, text, [&] {
-        qm::e2e::run(session.withDisplay("xdotool type --file " + qm::e2e::quoted(textFile)));
-    });
-    std::printf("one decode until its last character arrived\n");
-    std::printf("  XTest keyboard         %9.2f ms  %s\n", wedge.ms,
-                wedge.intact ? "intact" : "DAMAGED");
-    std::printf("  xdotool type (default) %9.2f ms  %s\n\n", tool.ms,
-                tool.intact ? "intact" : "DAMAGED");
-
-    std::vector<double> times;
-    int mismatches = 0;
-    for (int i = 0; i < decodes; ++i) {
-        const std::string next = mixedText(random);
-        const Arrival a = typeAndWait(session, next, [&] { typeThroughWedge(*keyboard, next); });
-        times.push_back(a.ms);
-        if (!a.intact) ++mismatches;
-    }
-    if (times.empty()) return 0;
-    double total = 0;
-    for (double t : times) total += t;
-    std::printf("%d decodes through the XTest keyboard\n", decodes);
-    std::printf("  per decode: mean %.2f ms, median %.2f ms, p99 %.2f ms, max %.2f ms\n",
-                total / static_cast<double>(times.size()), percentile(times, 0.5),
-                percentile(times, 0.99), percentile(times, 1.0));
-    std::printf("  decodes with a lost, extra or reordered character: %d\n", mismatches);
-    return mismatches == 0 ? 0 : 1;
+    bool intact = true;
+    for (const std::string& layout : layouts)
+        intact = runLayout(session, *keyboard, layout, decodes, random) && intact;
+    return intact ? 0 : 1;
 }

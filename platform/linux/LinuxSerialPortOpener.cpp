@@ -5,7 +5,10 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "platform/linux/TermiosSerialPort.h"
@@ -34,20 +37,44 @@ std::string deviceEntry(const std::string& root, const std::u16string& name) {
 
 // Both locks: the advisory lock reaches other processes and other descriptors in
 // this one (the kernel lets a privileged user past TIOCEXCL), the tty flag also
-// keeps out programs that never ask for the advisory lock.
-bool takeExclusiveUse(int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
-    return ::ioctl(fd, TIOCEXCL) == 0;
+// keeps out programs that never ask for the advisory lock. A refusal is EBUSY, as
+// the kernel itself says when TIOCEXCL turns an open away.
+int takeExclusiveUse(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
+    return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
 }
 
+// The descriptor, or the negated reason it could not be had.
 int openTty(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return -1;
-    if (!::isatty(fd) || !takeExclusiveUse(fd)) {
+    if (fd < 0) return -errno;
+    const int refused = ::isatty(fd) ? takeExclusiveUse(fd) : ENOTTY;
+    if (refused != 0) {
         ::close(fd);
-        return -1;
+        return -refused;
     }
     return fd;
+}
+
+std::string describe(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+            return "no such device";
+        case EACCES:
+        case EPERM:
+            return "permission denied (the user must be in the dialout group)";
+        case EBUSY:
+            return "in use by another program";
+        case ENOTTY:
+            return "not a terminal";
+        default: {
+            std::string text = std::generic_category().message(error);
+            if (!text.empty()) text[0] = static_cast<char>(std::tolower(text[0]));
+            return text;
+        }
+    }
 }
 
 }  // namespace
@@ -70,13 +97,21 @@ std::string LinuxSerialPortOpener::resolve(const std::u16string& name) const {
 }
 
 std::unique_ptr<SerialPort> LinuxSerialPortOpener::open(const std::u16string& name) {
-    std::string path = resolve(name);
-    if (path.empty()) return nullptr;
-    int fd = openTty(path);
-    if (fd < 0) return nullptr;
+    lastFailure_.clear();
+    const std::string path = resolve(name);
+    if (path.empty()) return fail(ENOENT);
+    const int fd = openTty(path);
+    if (fd < 0) return fail(-fd);
     auto port = std::make_unique<TermiosSerialPort>(fd);
-    if (!port->enterRawMode()) return nullptr;
+    if (!port->enterRawMode()) return fail(errno);
     return port;
+}
+
+std::string LinuxSerialPortOpener::lastFailure() const { return lastFailure_; }
+
+std::unique_ptr<SerialPort> LinuxSerialPortOpener::fail(int error) {
+    lastFailure_ = describe(error);
+    return nullptr;
 }
 
 }  // namespace qm::linux_platform

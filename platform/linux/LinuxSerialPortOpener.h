@@ -26,9 +26,15 @@ public:
     // Read and write, existing ttys only, exclusive: a second open of the same
     // device, from this process or another, fails while the first is held.
     std::unique_ptr<SerialPort> open(const std::u16string& name) override;
+    // No such device, permission denied, in use by another program, not a terminal, or
+    // the system's own words for anything else.
+    std::string lastFailure() const override;
 
 private:
+    std::unique_ptr<SerialPort> fail(int error);
+
     Resolver resolver_;
+    std::string lastFailure_;
 };
 
 }  // namespace qm::linux_platform

@@ -34,9 +34,12 @@ std::unique_ptr<XTestKeyboard> XTestKeyboard::open(const char* displayName) {
 
 XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
     : display_(display), xkbEventType_(xkbEventType) {
-    // A new layout or a changed map arrives as an event; it is looked at once per decode.
+    // A new layout, a changed map or another group arrives as an event; they are looked at
+    // once per decode.
     const unsigned changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
     XkbSelectEvents(display_, XkbUseCoreKbd, changes, changes);
+    XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                          XkbGroupStateMask);
     rereadLayout();
 }
 
@@ -58,6 +61,8 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
         release(virtualKey);
 }
 
+// The events of a decode wait in the output buffer until here, so the server takes them in
+// a few writes rather than one a key.
 void XTestKeyboard::flush() {
     XSync(display_, False);
     decodeStarting_ = true;
@@ -81,7 +86,6 @@ void XTestKeyboard::release(uint8_t virtualKey) {
     const uint8_t keycode = std::exchange(pressedKeycode_[virtualKey], 0);
     if (keycode == 0) return;
     fakeKey(display_, keycode, false);
-    XFlush(display_);
 }
 
 std::optional<KeyStroke> XTestKeyboard::strokeFor(uint32_t keysym) {
@@ -103,9 +107,11 @@ std::optional<KeyStroke> XTestKeyboard::borrowSpareKeycode(uint32_t keysym) {
     return stroke;
 }
 
+// No round trip: the server sends a change's events before the program that made it hears
+// back, so they are in the socket by the time anyone types after it.
 void XTestKeyboard::rereadLayoutIfChanged() {
-    bool changed = activeXkbGroup(display_) != layout_.group;  // a round trip: events are in
-    while (XEventsQueued(display_, QueuedAlready) > 0) {
+    bool changed = false;
+    while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
         changed = changed || event.type == xkbEventType_ || event.type == MappingNotify;
@@ -121,6 +127,7 @@ void XTestKeyboard::rereadLayout() {
 }
 
 void XTestKeyboard::restoreBorrowedKeycodes() {
+    XSync(display_, False);  // a layout set since the last decode must not lose its keys
     rereadLayoutIfChanged();
     for (const auto& [keycode, keysym] : borrowed_) {
         KeySym none = NoSymbol;

@@ -109,20 +109,39 @@ TEST(LinuxSerialPortOpenerTest, OpensTtysThroughEitherResolverAndOnlyOnce) {
     auto byPath = LinuxSerialPortOpener::forDevicePath(pty.slavePath());
     auto first = byRoot.open(u"COM3:");
     ASSERT_NE(first, nullptr);
+    EXPECT_EQ(byRoot.lastFailure(), "");
     EXPECT_EQ(byPath.open(u"COM3:"), nullptr) << "a held port must not open twice";
+    EXPECT_EQ(byPath.lastFailure(), "in use by another program");
     EXPECT_EQ(byRoot.open(u"COM3:"), nullptr);
     first.reset();
     EXPECT_NE(byPath.open(u"COM3:"), nullptr) << "closing must release the port";
+    EXPECT_EQ(byPath.lastFailure(), "") << "a success forgets the last failure";
     std::filesystem::remove_all(root);
 }
 
-TEST(LinuxSerialPortOpenerTest, RefusesMissingPathsAndNonTtys) {
+TEST(LinuxSerialPortOpenerTest, RefusalsSayWhy) {
     auto dir = freshFolder("qm-serial-files");
     std::ofstream(dir / "plain") << "not a tty";
-    for (auto path : {dir / "missing", dir / "plain", dir}) {
-        EXPECT_EQ(LinuxSerialPortOpener::forDevicePath(path.string()).open(u"COM3:"), nullptr)
-            << path;
+    std::ofstream(dir / "locked") << "no access";
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
+    const bool root = ::geteuid() == 0;  // opens whatever the mode bits say
+    struct Case {
+        std::filesystem::path path;
+        std::string reason;
+    } cases[] = {
+        {dir / "missing", "no such device"},
+        {dir / "plain", "not a terminal"},
+        {dir, "is a directory"},
+        {dir / "locked",
+         root ? "not a terminal" : "permission denied (the user must be in the dialout group)"}};
+    for (const auto& c : cases) {
+        auto opener = LinuxSerialPortOpener::forDevicePath(c.path.string());
+        EXPECT_EQ(opener.open(u"COM3:"), nullptr) << c.path;
+        EXPECT_EQ(opener.lastFailure(), c.reason) << c.path;
     }
+    auto byRoot = LinuxSerialPortOpener::forDeviceRoot(dir.string());
+    EXPECT_EQ(byRoot.open(u"a/b:"), nullptr);
+    EXPECT_EQ(byRoot.lastFailure(), "no such device") << "a name that is no device";
     EXPECT_FALSE(std::filesystem::exists(dir / "missing")) << "open must not create devices";
     std::filesystem::remove_all(dir);
 }
