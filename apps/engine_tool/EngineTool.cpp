@@ -126,6 +126,16 @@ int synchronizeProfile(ProcessState& state, const Args& args, std::ostream&, std
     return anyFailed ? kExitEngineFailed : result;
 }
 
+int reportFailedBurn(ProcessState& state, const SequenceReport& report,
+                     const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
+    if (!report.profileFault.empty())
+        err << "quillmark-engine: cannot load " << (folder / "defaults.cfg").string() << ": "
+            << report.profileFault << "\n";
+    printDifferingEntries(report, state.engineParamTable, state.commandArray, err);
+    out << "Failed to set Factory Defaults.\n";
+    return reportResult(state.link, "burning the defaults", err);
+}
+
 int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out,
                         std::ostream& err) {
     if (args.size() != 1) return usageError("burn needs FOLDER", err);
@@ -134,19 +144,13 @@ int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out
     SequenceReport report;
     const int32_t status = burnDefaults(state, dialogs, &report);
     const bool anyFailed = printFailedTransactions(report, err);
-    if (status != kLinkOk) {
-        if (!report.profileFault.empty())
-            err << "quillmark-engine: cannot load " << (folder / "defaults.cfg").string() << ": "
-                << report.profileFault << "\n";
-        printDifferingEntries(report, state.engineParamTable, state.commandArray, err);
-        out << "Failed to set Factory Defaults.\n";
-        return reportResult(state.link, "burning the defaults", err);
-    }
+    if (status != kLinkOk) return reportFailedBurn(state, report, folder, out, err);
     if (!report.workingProfileWritten) {
         err << "quillmark-engine: the engine holds the factory defaults, but the working profile "
             << (folder / "LastUser.cfg").string() << " was not written\n";
         return kExitEngineFailed;
     }
+    // The read-back shows current values; a refused store may not have become permanent.
     if (anyFailed) {
         err << "quillmark-engine: the read-back matches, but the engine refused "
             << report.failed.size() << " of the burn's transactions\n";
