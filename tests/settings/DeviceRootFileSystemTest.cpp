@@ -62,6 +62,8 @@ struct ReadCase {
     std::string_view fault;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.description; }
+
 class RegularFileReadTest : public DeviceRootFileSystemTest,
                             public ::testing::WithParamInterface<ReadCase> {};
 

@@ -96,6 +96,8 @@ struct RefusedCase {
     std::string reason;
 };
 
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.description; }
+
 std::function<std::string(std::string)> replacing(std::string token, std::string replacement) {
     return [=](std::string text) {
         const size_t at = text.find(token);

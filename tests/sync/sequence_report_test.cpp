@@ -43,6 +43,8 @@ struct SequenceCase {
     std::function<std::vector<Bytes>(const ProcessState&)> packets;
 };
 
+void PrintTo(const SequenceCase& c, std::ostream* out) { *out << c.description; }
+
 class SequenceReportTest : public SyncFixture, public ::testing::WithParamInterface<SequenceCase> {
 protected:
     // The engine holds every value but, when asked, the scan time.
@@ -132,6 +134,8 @@ struct UnburnableCase {
     std::function<std::string(std::string)> edit;  // of the shipped defaults.cfg
     std::string fault;
 };
+
+void PrintTo(const UnburnableCase& c, std::ostream* out) { *out << c.description; }
 
 class UnburnableDefaultsTest : public BurnReportTest,
                                public ::testing::WithParamInterface<UnburnableCase> {};
