@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,17 @@ public:
     // (typically: nothing exists there).
     virtual std::optional<bool> isDirectory(std::string_view path) = 0;
 
-    // The whole file, or nullopt when it cannot be opened or read.
-    virtual std::optional<std::string> readFile(std::string_view path) = 0;
+    // What reading a file gave: its bytes, or why there are none ("is not a regular file",
+    // "cannot be opened: No such file or directory", ...).
+    struct Contents {
+        std::optional<std::string> bytes;
+        std::string fault;
+    };
+
+    // The whole file when it is a regular file of at most maxBytes. Anything else (a FIFO,
+    // a device, a directory, a larger file) is refused without being read, so a path
+    // pointing at one can neither hang the reader nor exhaust its memory.
+    virtual Contents readRegularFile(std::string_view path, size_t maxBytes) = 0;
 
     // Replaces the file so that, whatever happens to the process or the machine meanwhile,
     // it holds either its old contents or all of the new ones.

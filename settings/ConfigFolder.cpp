@@ -11,8 +11,7 @@ std::string chooseConfigFolder(FileSystem& files) {
     return std::string(kConfigFolder);
 }
 
-std::optional<std::string> profilePath(std::string_view folder, std::string_view fileName) {
-    if (folder.size() + fileName.size() > kMaxProfilePathLength) return std::nullopt;
+std::string profilePath(std::string_view folder, std::string_view fileName) {
     std::string path(folder);
     path += fileName;
     return path;

@@ -8,18 +8,27 @@
 
 namespace qm {
 
-int loadSettings(ProcessState& state, std::string_view fileName) {
-    FileSystem* files = state.platform.files;
-    if (files == nullptr) return 0;
-    state.configFolder = chooseConfigFolder(*files);
-    const auto path = profilePath(state.configFolder, fileName);
-    const auto text = path ? files->readFile(*path) : std::nullopt;
-    if (!text) return 0;
+namespace {
 
-    // A malformed file must not leave half of itself behind, so read into copies first.
+int refuse(std::string* reason, std::string why) {
+    if (reason) *reason = std::move(why);
+    return 0;
+}
+
+}  // namespace
+
+int loadSettings(ProcessState& state, std::string_view fileName, std::string* reason) {
+    FileSystem* files = state.platform.files;
+    if (files == nullptr) return refuse(reason, "there are no profile files here");
+    state.configFolder = chooseConfigFolder(*files);
+    auto contents =
+        files->readRegularFile(profilePath(state.configFolder, fileName), kMaxProfileBytes);
+    if (!contents.bytes) return refuse(reason, "the file " + contents.fault);
+
+    // A refused file must not leave half of itself behind, so read into copies first.
     ScanSettings settings = state.scanSettings;
     CommandArray commands = state.commandArray;
-    if (!parseConfigText(*text, settings, commands)) return 0;
+    if (!parseConfigText(*contents.bytes, settings, commands, reason)) return 0;
     state.scanSettings = settings;
     state.commandArray = commands;
 

@@ -1,16 +1,22 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qm {
 
 struct ProcessState;
 
+// A whole profile file is at most a few KiB; anything much larger is not one.
+inline constexpr size_t kMaxProfileBytes = 64 * 1024;
+
 // Chooses configFolder, then reads configFolder + fileName into the settings and
-// CommandArray and sets the link's trigger keys from the names read. A short file leaves
-// what comes after its end as it was. Returns 1 on success; 0 when the file cannot be read
-// or holds a malformed token (too long, or not a number where one belongs), and then nothing
-// has changed but configFolder.
-int loadSettings(ProcessState& state, std::string_view fileName);
+// CommandArray and sets the link's trigger keys from the names read. Returns 1 on success;
+// 0 when the file is not a regular file of at most kMaxProfileBytes, cannot be read, or is
+// not a whole profile (see parseConfigText), and then nothing has changed but configFolder
+// and `reason` (when given) says why: what is wrong and where in the file. The caller names
+// the file.
+int loadSettings(ProcessState& state, std::string_view fileName, std::string* reason = nullptr);
 
 }  // namespace qm

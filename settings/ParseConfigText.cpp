@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <string>
 
 #include "settings/ConfigFormat.h"
 #include "settings/SettingsFields.h"
@@ -10,24 +11,42 @@ namespace qm {
 
 namespace {
 
-// Hands out white-space-delimited tokens; nullopt at the end of the text.
+struct Token {
+    std::string_view text;
+    size_t line;
+};
+
+// Hands out white-space-delimited tokens with the line each is on; nullopt at the end.
 class Tokens {
 public:
     explicit Tokens(std::string_view text) : rest_(text) {}
 
-    std::optional<std::string_view> next() {
-        size_t start = 0;
-        while (start < rest_.size() && isTokenSeparator(rest_[start])) ++start;
-        if (start == rest_.size()) return std::nullopt;
-        size_t end = start;
+    std::optional<Token> next() {
+        skipSeparators();
+        if (rest_.empty()) return std::nullopt;
+        size_t end = 0;
         while (end < rest_.size() && !isTokenSeparator(rest_[end])) ++end;
-        const std::string_view token = rest_.substr(start, end - start);
+        const Token token{rest_.substr(0, end), line_};
         rest_.remove_prefix(end);
         return token;
     }
 
+    // The line the text ends on (or the next token starts on).
+    size_t line() {
+        skipSeparators();
+        return line_;
+    }
+
 private:
+    void skipSeparators() {
+        while (!rest_.empty() && isTokenSeparator(rest_.front())) {
+            if (rest_.front() == '\n') ++line_;
+            rest_.remove_prefix(1);
+        }
+    }
+
     std::string_view rest_;
+    size_t line_ = 1;
 };
 
 template <typename T>
@@ -48,53 +67,115 @@ std::optional<uint8_t> parseHexByte(std::string_view token) {
     return parseWhole<uint8_t>(token, 16);  // out of range (above FF) is an error too
 }
 
-bool readField(const SettingsField& field, std::string_view token, ScanSettings& settings) {
+// A token as a reason shows it: quoted, cut short, and with every byte that is not
+// printable ASCII escaped, so a hostile file cannot put control sequences on a terminal.
+std::string shown(std::string_view token) {
+    constexpr size_t kShownLength = 20;
+    static const char* hex = "0123456789ABCDEF";
+    std::string text = "\"";
+    for (unsigned char c : token.substr(0, kShownLength)) {
+        if (c > 0x20 && c < 0x7F && c != '"' && c != '\\')
+            text += static_cast<char>(c);
+        else
+            text += std::string("\\x") + hex[c >> 4] + hex[c & 0xF];
+    }
+    return text + (token.size() > kShownLength ? "...\"" : "\"");
+}
+
+std::string lineOf(size_t line) { return "line " + std::to_string(line); }
+
+std::string fieldName(const SettingsField& field) {
+    return "field " + std::to_string(field.index) + " (" + std::string(field.name) + ")";
+}
+
+std::string rangeText(const IntRange& range) {
+    if (range.highest - range.lowest == 1)
+        return std::to_string(range.lowest) + " or " + std::to_string(range.highest);
+    return "from " + std::to_string(range.lowest) + " to " + std::to_string(range.highest);
+}
+
+// Why the token cannot be this field's value; nullopt when it is one.
+std::optional<std::string> readField(const SettingsField& field, std::string_view token,
+                                     ScanSettings& settings) {
+    if (token.size() > kMaxTokenLength)
+        return "is longer than " + std::to_string(kMaxTokenLength) + " characters";
     if (field.kind() == FieldKind::Text) {
         field.textIn(settings) = token == kEmptyTextToken ? std::string() : std::string(token);
-        return true;
+        return std::nullopt;
     }
     const auto value = parseDecimal(token);
-    if (value) field.intIn(settings) = *value;
-    return value.has_value();
+    if (!value) return "is not a 32-bit decimal number";
+    if (!field.range.holds(*value)) return "is not " + rangeText(field.range);
+    field.intIn(settings) = *value;
+    return std::nullopt;
 }
 
-enum class Step { Read, EndOfText, Malformed };
+class Parser {
+public:
+    Parser(std::string_view text, std::string* reason) : tokens_(text), reason_(reason) {}
 
-Step readSettings(Tokens& tokens, ScanSettings& settings) {
-    for (const SettingsField& field : SettingsFields) {
-        const auto token = tokens.next();
-        if (!token) return Step::EndOfText;
-        if (token->size() > kMaxTokenLength || !readField(field, *token, settings))
-            return Step::Malformed;
+    bool readSettings(ScanSettings& settings) {
+        for (const SettingsField& field : SettingsFields) {
+            const auto token = tokens_.next();
+            if (!token) return endsBefore(fieldName(field));
+            if (auto fault = readField(field, token->text, settings))
+                return refuse(*token, fieldName(field), *fault);
+        }
+        return true;
     }
-    return Step::Read;
-}
 
-Step readLabel(Tokens& tokens) {
-    const auto label = tokens.next();  // its text is not checked
-    if (!label) return Step::EndOfText;
-    return label->size() > kMaxTokenLength ? Step::Malformed : Step::Read;
-}
-
-Step readCommandArray(Tokens& tokens, CommandArray& commands) {
-    for (size_t i = 0; i < CommandArray::kSavedEntries; ++i) {
-        const auto token = tokens.next();
-        if (!token) return Step::EndOfText;
-        const auto value = token->size() <= kMaxTokenLength ? parseHexByte(*token) : std::nullopt;
-        if (!value) return Step::Malformed;
-        commands[i] = *value;
+    // Without its label the entries would each be read one place early.
+    bool readLabel() {
+        const auto label = tokens_.next();
+        if (!label) return endsBefore("the label " + std::string(kCommandArrayLabel));
+        if (label->text == kCommandArrayLabel) return true;
+        return refuse(*label, "the label", "is not " + std::string(kCommandArrayLabel));
     }
-    return Step::Read;
-}
+
+    bool readCommandArray(CommandArray& commands) {
+        for (size_t i = 0; i < CommandArray::kSavedEntries; ++i) {
+            const std::string entry = "entry " + std::to_string(i);
+            const auto token = tokens_.next();
+            if (!token)
+                return endsBefore(entry + " of " + std::to_string(CommandArray::kSavedEntries));
+            const auto value =
+                token->text.size() <= kMaxTokenLength ? parseHexByte(token->text) : std::nullopt;
+            if (!value) return refuse(*token, entry, "is not a hexadecimal value from 0 to FF");
+            commands[i] = *value;
+        }
+        return true;
+    }
+
+    // A split or doubled value earlier in the file shows only as one value too many here.
+    bool readEnd() {
+        const auto extra = tokens_.next();
+        if (!extra) return true;
+        return refuse(*extra, "after entry 239", "is more than the file holds");
+    }
+
+private:
+    bool endsBefore(const std::string& what) {
+        if (reason_) *reason_ = lineOf(tokens_.line()) + ": the file ends before " + what;
+        return false;
+    }
+
+    bool refuse(const Token& token, const std::string& where, const std::string& fault) {
+        if (reason_)
+            *reason_ = lineOf(token.line) + ", " + where + ": " + shown(token.text) + " " + fault;
+        return false;
+    }
+
+    Tokens tokens_;
+    std::string* reason_;
+};
 
 }  // namespace
 
-bool parseConfigText(std::string_view text, ScanSettings& settings, CommandArray& commands) {
-    Tokens tokens(text);
-    Step step = readSettings(tokens, settings);
-    if (step == Step::Read) step = readLabel(tokens);
-    if (step == Step::Read) step = readCommandArray(tokens, commands);
-    return step != Step::Malformed;
+bool parseConfigText(std::string_view text, ScanSettings& settings, CommandArray& commands,
+                     std::string* reason) {
+    Parser parser(text, reason);
+    return parser.readSettings(settings) && parser.readLabel() &&
+           parser.readCommandArray(commands) && parser.readEnd();
 }
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "settings/CommandArray.h"
@@ -7,11 +8,11 @@
 
 namespace qm {
 
-// Reads a profile file's text over the values already in the two stores: whatever comes
-// after the end of a short text keeps its value, and hexadecimal values beyond the 240th
-// are ignored. Fails on a token longer than 49 characters, on a field or entry that is not a
-// number where one is expected (decimal int32, hexadecimal byte), leaving the stores partly
-// written: parse into copies and keep them only on success.
-bool parseConfigText(std::string_view text, ScanSettings& settings, CommandArray& commands);
+// Reads a whole profile file's text into the two stores: the 78 values, each one its field
+// can hold, the label, exactly 240 hexadecimal bytes and nothing after them. Anything else
+// fails with `reason` (when given) naming the line, the value and what is wrong, and
+// leaves the stores partly written: parse into copies and keep them only on success.
+bool parseConfigText(std::string_view text, ScanSettings& settings, CommandArray& commands,
+                     std::string* reason = nullptr);
 
 }  // namespace qm

@@ -9,12 +9,12 @@
 namespace qm {
 
 int saveSettings(ProcessState& state, std::string_view fileName) {
-    const auto path = profilePath(state.configFolder, fileName);
-    if (!path || state.platform.files == nullptr) return 0;
+    if (state.platform.files == nullptr) return 0;
+    const std::string path = profilePath(state.configFolder, fileName);
     ScanSettings reconciled = state.scanSettings;
     reconcileTimeIndexes(reconciled);
     const std::string text = formatConfigText(reconciled, state.commandArray);
-    if (!state.platform.files->writeFileAtomically(*path, text)) return 0;
+    if (!state.platform.files->writeFileAtomically(path, text)) return 0;
 
     ScanSettings& settings = state.scanSettings;
     settings.scanTimeText = reconciled.scanTimeText;

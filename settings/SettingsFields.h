@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -12,6 +13,20 @@ namespace qm {
 
 enum class FieldKind { Int, Text };
 
+// The values an integer field can hold; a profile holding another is refused.
+struct IntRange {
+    int32_t lowest;
+    int32_t highest;
+
+    bool holds(int32_t value) const { return lowest <= value && value <= highest; }
+};
+
+inline constexpr IntRange kAnyInt{INT32_MIN, INT32_MAX};
+inline constexpr IntRange kCheckBox{0, 1};
+inline constexpr IntRange kLength{0, 99};
+inline constexpr IntRange kTimeIndex{0, 99};            // a position in TimeTable
+inline constexpr IntRange kConsecutiveReadLevel{0, 3};  // a position in its list
+
 // One field of ScanSettings as the profile file and the catalogue see it.
 struct SettingsField {
     using IntMember = SettingInt ScanSettings::*;
@@ -20,6 +35,7 @@ struct SettingsField {
     int index;
     std::string_view name;
     std::variant<IntMember, TextMember> member;
+    IntRange range;  // integer fields only
 
     FieldKind kind() const {
         return std::holds_alternative<IntMember>(member) ? FieldKind::Int : FieldKind::Text;

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "apps/engine_tool/ConsoleProgress.h"
+#include "apps/engine_tool/SequenceOutput.h"
 #include "apps/engine_tool/ToolArguments.h"
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
@@ -105,29 +106,58 @@ int enableScanning(ProcessState& state, const Args& args, std::ostream&, std::os
 int synchronizeProfile(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
     if (args.size() != 1) return usageError("sync needs PROFILE", err);
     const std::string name = std::filesystem::path(args[0]).filename().string();
-    if (!loadSettings(state, name)) {
-        err << "quillmark-engine: cannot load profile " << args[0] << "\n";
+    std::string reason;
+    if (!loadSettings(state, name, &reason)) {
+        err << "quillmark-engine: cannot load profile " << args[0] << ": " << reason << "\n";
         return kExitEngineFailed;
     }
     applySettingsToLink(state);
+    SequenceReport report;
     {
         ConsoleProgress progress(err);
-        initializeEngine(state, &progress);
+        initializeEngine(state, &progress, &report);
     }
-    return reportResult(state.link, "synchronising the engine", err);
+    // The last send's status alone would hide every refusal before it.
+    const bool anyFailed = printFailedTransactions(report, err);
+    const int result = reportResult(state.link, "synchronising the engine", err);
+    if (anyFailed && result == kExitOk)
+        err << "quillmark-engine: synchronising the engine failed: " << report.failed.size()
+            << " transaction(s) did not succeed\n";
+    return anyFailed ? kExitEngineFailed : result;
+}
+
+int reportFailedBurn(ProcessState& state, const SequenceReport& report,
+                     const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
+    if (!report.profileFault.empty())
+        err << "quillmark-engine: cannot load " << (folder / "defaults.cfg").string() << ": "
+            << report.profileFault << "\n";
+    printDifferingEntries(report, state.engineParamTable, state.commandArray, err);
+    out << "Failed to set Factory Defaults.\n";
+    return reportResult(state.link, "burning the defaults", err);
 }
 
 int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out,
                         std::ostream& err) {
     if (args.size() != 1) return usageError("burn needs FOLDER", err);
+    const std::filesystem::path folder(args[0]);
     ConsoleProgressFactory dialogs(err);
-    const int32_t status = burnDefaults(state, dialogs);
-    if (status == kLinkOk) {
-        out << "Defaults burned to scanner: verified, LastUser.cfg written\n";
-        return kExitOk;
+    SequenceReport report;
+    const int32_t status = burnDefaults(state, dialogs, &report);
+    const bool anyFailed = printFailedTransactions(report, err);
+    if (status != kLinkOk) return reportFailedBurn(state, report, folder, out, err);
+    if (!report.workingProfileWritten) {
+        err << "quillmark-engine: the engine holds the factory defaults, but the working profile "
+            << (folder / "LastUser.cfg").string() << " was not written\n";
+        return kExitEngineFailed;
     }
-    out << "Failed to set Factory Defaults.\n";
-    return reportResult(state.link, "burning the defaults", err);
+    // The read-back shows current values; a refused store may not have become permanent.
+    if (anyFailed) {
+        err << "quillmark-engine: the read-back matches, but the engine refused "
+            << report.failed.size() << " of the burn's transactions\n";
+        return kExitEngineFailed;
+    }
+    out << "Defaults burned to scanner: verified, LastUser.cfg written\n";
+    return kExitOk;
 }
 
 // Printable ASCII as it is; everything else (and the backslash) escaped, so a script sees

@@ -20,10 +20,10 @@ std::optional<bool> ProfileFolderFiles::isDirectory(std::string_view path) {
     return std::nullopt;
 }
 
-std::optional<std::string> ProfileFolderFiles::readFile(std::string_view path) {
+FileSystem::Contents ProfileFolderFiles::readRegularFile(std::string_view path, size_t maxBytes) {
     const std::string name = inFolder(path);
-    if (name.empty()) return std::nullopt;
-    return folder_.readFile(name);
+    if (name.empty()) return {std::nullopt, "lies outside the profile folder"};
+    return folder_.readRegularFile(name, maxBytes);
 }
 
 bool ProfileFolderFiles::writeFileAtomically(std::string_view path, std::string_view contents) {

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -48,6 +51,31 @@ bool syncDirectory(const fs::path& directory) {
     return dir.valid() && ::fsync(dir.get()) == 0;
 }
 
+FileSystem::Contents refused(std::string fault) { return {std::nullopt, std::move(fault)}; }
+
+std::string cannotOpen(int error) {
+    return "cannot be opened: " + std::system_category().message(error);
+}
+
+std::string tooLarge(size_t maxBytes) {
+    return "is larger than " + std::to_string(maxBytes) + " bytes";
+}
+
+// One byte more than allowed is asked for, so a file that grew past the limit is seen.
+FileSystem::Contents readAtMost(int fd, size_t maxBytes) {
+    std::string contents;
+    std::array<char, 4096> chunk;
+    while (contents.size() <= maxBytes) {
+        const size_t wanted = std::min(chunk.size(), maxBytes + 1 - contents.size());
+        const ssize_t count = ::read(fd, chunk.data(), wanted);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return refused("cannot be read: " + std::system_category().message(errno));
+        if (count == 0) return {std::move(contents), {}};
+        contents.append(chunk.data(), static_cast<size_t>(count));
+    }
+    return refused(tooLarge(maxBytes));
+}
+
 bool installIfMissing(const fs::path& source, const fs::path& target) {
     std::error_code error;
     if (fs::exists(target, error)) return true;
@@ -79,21 +107,34 @@ std::optional<bool> DeviceRootFileSystem::isDirectory(std::string_view path) {
     return S_ISDIR(attributes.st_mode);
 }
 
-std::optional<std::string> DeviceRootFileSystem::readFile(std::string_view path) {
+FileSystem::Contents DeviceRootFileSystem::readRegularFile(std::string_view path, size_t maxBytes) {
     const auto host = hostPath(path);
-    if (!host) return std::nullopt;
-    FileDescriptor file(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid()) return std::nullopt;
-    std::string contents;
-    std::array<char, 4096> chunk;
-    for (;;) {
-        const ssize_t count = ::read(file.get(), chunk.data(), chunk.size());
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return std::nullopt;  // a directory lands here too
-        if (count == 0) return contents;
-        contents.append(chunk.data(), static_cast<size_t>(count));
-    }
+    if (!host) return refused("lies outside the device root");
+    // Looked at before it is opened: opening a FIFO blocks and opening a device may act.
+    struct stat attributes {};
+    if (::stat(host->c_str(), &attributes) != 0) return refused(cannotOpen(errno));
+    if (!S_ISREG(attributes.st_mode)) return refused("is not a regular file");
+    // Non-blocking and checked again on the open file, in case it was swapped meanwhile.
+    FileDescriptor file(::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid()) return refused(cannotOpen(errno));
+    if (::fstat(file.get(), &attributes) != 0 || !S_ISREG(attributes.st_mode))
+        return refused("is not a regular file");
+    if (static_cast<uintmax_t>(attributes.st_size) > maxBytes) return refused(tooLarge(maxBytes));
+    return readAtMost(file.get(), maxBytes);
 }
+
+namespace {
+
+// The target's name cut short enough that the suffix still makes a name the file system
+// takes, so a name of the longest length can be saved too.
+fs::path temporaryBeside(const fs::path& target) {
+    constexpr size_t kLongestName = 255;
+    constexpr std::string_view kSuffix = ".tmp";
+    std::string name = target.filename().string().substr(0, kLongestName - kSuffix.size());
+    return target.parent_path() / (name += kSuffix);
+}
+
+}  // namespace
 
 // Temporary file beside the target, flushed to disk, renamed over it, and the folder flushed
 // so that the rename itself survives a power loss. A fixed temporary name means a crash
@@ -101,8 +142,7 @@ std::optional<std::string> DeviceRootFileSystem::readFile(std::string_view path)
 bool DeviceRootFileSystem::writeFileAtomically(std::string_view path, std::string_view contents) {
     const auto target = hostPath(path);
     if (!target || !target->has_filename()) return false;
-    fs::path temporary = *target;
-    temporary += ".tmp";
+    const fs::path temporary = temporaryBeside(*target);
     FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!file.valid()) return false;
     const bool written = writeAll(file.get(), contents) && ::fsync(file.get()) == 0;

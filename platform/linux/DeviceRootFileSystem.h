@@ -16,7 +16,7 @@ public:
     explicit DeviceRootFileSystem(std::filesystem::path root);
 
     std::optional<bool> isDirectory(std::string_view path) override;
-    std::optional<std::string> readFile(std::string_view path) override;
+    Contents readRegularFile(std::string_view path, size_t maxBytes) override;
     bool writeFileAtomically(std::string_view path, std::string_view contents) override;
     bool createDirectories(std::string_view path) override;
 

@@ -1,6 +1,7 @@
 // The command-line engine tool on the real serial backend, against the engine simulator
 // on a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -138,6 +139,85 @@ TEST_F(EngineToolEndToEnd, FailuresSayWhatWentWrong) {
     const ToolRun noDefaults = tool(port_ + " burn " + (folder_ / "empty").string());
     EXPECT_EQ(noDefaults.exitCode, 1);
     EXPECT_NE(noDefaults.err.find("link status 28"), std::string::npos);
+}
+
+// A second simulator with fault options, for the cases the fixture's faultless one cannot
+// show; stopped when the test ends.
+class FaultySimulator {
+public:
+    FaultySimulator(const fs::path& folder, const std::string& options) {
+        const fs::path out = folder / "faulty-sim.out";
+        pid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " " +
+                                          options + " > " + out.string() + "'");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (port_.empty() && std::chrono::steady_clock::now() < deadline) {
+            std::ifstream in(out);
+            std::getline(in, port_);
+            if (port_.empty()) std::this_thread::yield();
+        }
+    }
+    ~FaultySimulator() { qm::e2e::stopProgram(pid_); }
+    FaultySimulator(const FaultySimulator&) = delete;
+    FaultySimulator& operator=(const FaultySimulator&) = delete;
+
+    const std::string& port() const { return port_; }
+
+private:
+    long pid_ = 0;
+    std::string port_;
+};
+
+// The last send succeeding must not hide the refusals before it.
+TEST_F(EngineToolEndToEnd, SyncNamesEveryRefusedTransactionAndFails) {
+    FaultySimulator refusing(folder_, "--nak 6 --set 159=0");
+    ASSERT_FALSE(refusing.port().empty());
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "resources/LastUser.cfg", folder_ / "LastUser.cfg");
+    const ToolRun sync = tool(refusing.port() + " sync " + (folder_ / "LastUser.cfg").string());
+    EXPECT_EQ(sync.exitCode, 1);
+    EXPECT_NE(sync.err.find("\nquillmark-engine: enabling scanning failed: link status 13 "),
+              std::string::npos)
+        << sync.err;
+    EXPECT_NE(sync.err.find("\nquillmark-engine: parameter 159 (0x9F) failed: link status 13 "),
+              std::string::npos)
+        << sync.err;
+}
+
+TEST_F(EngineToolEndToEnd, SyncRefusesAProfileThatIsNotAWholeFile) {
+    const std::string shipped =
+        qm::e2e::readFile(fs::path(QM_SOURCE_DIR) / "resources/LastUser.cfg");
+    std::ofstream(folder_ / "half.cfg") << shipped.substr(0, shipped.find("CommandArray:"));
+    ASSERT_EQ(::mkfifo((folder_ / "fifo.cfg").c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"half.cfg", ": line 10: the file ends before the label CommandArray:\n"},
+        {"fifo.cfg", ": the file is not a regular file\n"},  // and the tool does not hang
+    };
+    for (const auto& [name, reason] : cases) {
+        const ToolRun sync = tool(port_ + " sync " + (folder_ / name).string());
+        EXPECT_EQ(sync.exitCode, 1) << name;
+        EXPECT_EQ(sync.err,
+                  "quillmark-engine: cannot load profile " + (folder_ / name).string() + reason);
+    }
+}
+
+TEST_F(EngineToolEndToEnd, BurnFailsWhenItsProfileIsEmptyOrTheWorkingCopyIsNotWritten) {
+    std::ofstream(folder_ / "defaults.cfg").close();
+    const ToolRun empty = tool(port_ + " burn " + folder_.string());
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("defaults.cfg: line 1: the file ends before field 0"),
+              std::string::npos)
+        << empty.err;
+    EXPECT_NE(empty.err.find("link status 28"), std::string::npos);
+
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "resources/defaults.cfg", folder_ / "defaults.cfg",
+                  fs::copy_options::overwrite_existing);
+    fs::create_directory(folder_ / "LastUser.cfg");  // cannot be replaced by a file
+    const ToolRun unwritten = tool(port_ + " burn " + folder_.string());
+    EXPECT_EQ(unwritten.exitCode, 1);
+    EXPECT_NE(unwritten.err.find("the engine holds the factory defaults, but the working "
+                                 "profile " +
+                                 (folder_ / "LastUser.cfg").string() + " was not written"),
+              std::string::npos)
+        << unwritten.err;
 }
 
 }  // namespace

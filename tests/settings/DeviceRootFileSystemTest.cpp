@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "SettingsFixture.h"
 
@@ -7,8 +11,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr size_t kLimit = 64 * 1024;
+
 class DeviceRootFileSystemTest : public ::testing::Test {
 protected:
+    std::optional<std::string> read(std::string_view path) {
+        return files.readRegularFile(path, kLimit).bytes;
+    }
+
     TemporaryDeviceRoot root;
     DeviceRootFileSystem files{root.path()};
 };
@@ -31,19 +41,65 @@ TEST_F(DeviceRootFileSystemTest, TellsDirectoriesFilesAndNothingApart) {
     EXPECT_EQ(files.isDirectory("\\A\\B"), true);
     EXPECT_EQ(files.isDirectory("\\A\\file"), false);
     EXPECT_EQ(files.isDirectory("\\A\\missing"), std::nullopt);
-    EXPECT_EQ(files.readFile("\\A\\missing"), std::nullopt);
-    EXPECT_EQ(files.readFile("\\A\\B"), std::nullopt);
+    EXPECT_EQ(read("\\A\\missing"), std::nullopt);
+    EXPECT_EQ(read("\\A\\B"), std::nullopt);
 }
 
 TEST_F(DeviceRootFileSystemTest, ReplacesAFileWholeAndLeavesNoTemporaryBehind) {
     const std::string large(100'000, 'L');
     ASSERT_TRUE(files.writeFileAtomically("\\f.cfg", large));
     ASSERT_TRUE(files.writeFileAtomically("\\f.cfg", std::string_view("a\0b", 3)));
-    EXPECT_EQ(files.readFile("\\f.cfg"), std::string("a\0b", 3));
+    EXPECT_EQ(read("\\f.cfg"), std::string("a\0b", 3));
     EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 1);
     EXPECT_FALSE(files.writeFileAtomically("\\no folder\\f.cfg", "x"));
     EXPECT_FALSE(files.writeFileAtomically("\\", "x"));
 }
+
+struct ReadCase {
+    std::string_view description;
+    std::function<void(const fs::path&)> make;  // creates root/f
+    std::optional<std::string> bytes;
+    std::string_view fault;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.description; }
+
+class RegularFileReadTest : public DeviceRootFileSystemTest,
+                            public ::testing::WithParamInterface<ReadCase> {};
+
+// A FIFO would block the open and /dev/zero would never end: neither may be read at all.
+TEST_P(RegularFileReadTest, ReadsOnlyRegularFilesUpToTheLimit) {
+    GetParam().make(root.path() / "f");
+    const auto contents = files.readRegularFile("\\f", kLimit);
+    EXPECT_EQ(contents.bytes, GetParam().bytes);
+    EXPECT_EQ(contents.fault, GetParam().fault);
+}
+
+void writeBytes(const fs::path& path, size_t count) {
+    std::ofstream(path, std::ios::binary) << std::string(count, 'x');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, RegularFileReadTest,
+    ::testing::Values(
+        ReadCase{"at the limit", [](const fs::path& f) { writeBytes(f, kLimit); },
+                 std::string(kLimit, 'x'), ""},
+        ReadCase{"one byte over", [](const fs::path& f) { writeBytes(f, kLimit + 1); },
+                 std::nullopt, "is larger than 65536 bytes"},
+        ReadCase{"empty", [](const fs::path& f) { writeBytes(f, 0); }, "", ""},
+        ReadCase{"fifo", [](const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
+                 std::nullopt, "is not a regular file"},
+        ReadCase{"device", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+                 std::nullopt, "is not a regular file"},
+        ReadCase{"directory", [](const fs::path& f) { fs::create_directory(f); }, std::nullopt,
+                 "is not a regular file"},
+        ReadCase{"missing", [](const fs::path&) {}, std::nullopt,
+                 "cannot be opened: No such file or directory"}),
+    [](const auto& info) {
+        std::string name(info.param.description);
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 TEST(PrepareDeviceRootTest, InstallsTheShippedProfilesOnceAndKeepsTheUsers) {
     TemporaryDeviceRoot root;
@@ -52,15 +108,17 @@ TEST(PrepareDeviceRootTest, InstallsTheShippedProfilesOnceAndKeepsTheUsers) {
 
     ASSERT_TRUE(prepareDeviceRoot(root.path(), resources));
     EXPECT_TRUE(fs::is_directory(root.path() / "dev"));
-    EXPECT_EQ(
-        DeviceRootFileSystem(root.path()).readFile("\\Program Files\\Quillmark\\defaults.cfg"),
-        shippedResource("defaults.cfg"));
+    EXPECT_EQ(DeviceRootFileSystem(root.path())
+                  .readRegularFile("\\Program Files\\Quillmark\\defaults.cfg", kLimit)
+                  .bytes,
+              shippedResource("defaults.cfg"));
 
     std::ofstream(profiles / "LastUser.cfg") << "the user's own";
     ASSERT_TRUE(prepareDeviceRoot(root.path(), resources));
-    EXPECT_EQ(
-        DeviceRootFileSystem(root.path()).readFile("\\Program Files\\Quillmark\\LastUser.cfg"),
-        "the user's own");
+    EXPECT_EQ(DeviceRootFileSystem(root.path())
+                  .readRegularFile("\\Program Files\\Quillmark\\LastUser.cfg", kLimit)
+                  .bytes,
+              "the user's own");
     EXPECT_FALSE(prepareDeviceRoot(root.path() / "fresh", root.path() / "no resources"));
 }
 

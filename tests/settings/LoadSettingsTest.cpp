@@ -1,6 +1,9 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <functional>
 
 #include "SettingsFixture.h"
 #include "settings/ConfigFolder.h"
@@ -87,89 +90,133 @@ INSTANTIATE_TEST_SUITE_P(Storage, ConfigFolderChoiceTest,
                                            FolderCase{StorageEntry::PlainFile, kConfigFolder},
                                            FolderCase{StorageEntry::Nothing, kConfigFolder}));
 
-TEST_F(LoadSettingsTest, AShortFileLeavesEverythingAfterItsEndAsItWas) {
-    const ScanSettings before = state->scanSettings;
-    const CommandArray beforeCommands = state->commandArray;
-    // Ends after field 12 (suffix1Text), in the middle of line 3.
-    writeProfile("LastUser.cfg", "0 Tab Ctrl 1 1 1 1 1 Wide\n<Data>\nSymbol # <LF>");
-
-    ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
-    const ScanSettings& s = state->scanSettings;
-    EXPECT_EQ(s.scanKeyName, "Tab");
-    EXPECT_EQ(s.suffix1Text, "<LF>");
-    EXPECT_EQ(s.suffix2Text, before.suffix2Text);
-    EXPECT_EQ(s.bidirectionalRead, before.bidirectionalRead);
-    EXPECT_EQ(s.notisEditing, before.notisEditing);
-    EXPECT_EQ(state->commandArray, beforeCommands);
-    EXPECT_EQ(state->link.scanKey, 0x09);
-    EXPECT_EQ(state->link.targetKey, 0);  // two-button control off
-}
-
-class HexValueCountTest : public LoadSettingsTest, public ::testing::WithParamInterface<size_t> {};
-
-TEST_P(HexValueCountTest, FillsEntriesInOrderAndIgnoresValuesBeyond240) {
-    const size_t count = GetParam();
-    state->commandArray[240] = 0x55;
-    const CommandArray before = state->commandArray;
-    std::string text = exampleText();
-    text.erase(text.find("CommandArray:"));
-    text += "AnyLabel\n";
-    const char* digits = "0123456789ABCDEF";
-    for (size_t i = 0; i < count; ++i) text += std::string{digits[i % 16], ' '};
-    writeProfile("LastUser.cfg", text);
-
-    ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
-    for (size_t i = 0; i < CommandArray::kSize; ++i) {
-        const bool read = i < std::min(count, CommandArray::kSavedEntries);
-        ASSERT_EQ(state->commandArray[i], read ? i % 16 : before[i].load()) << "entry " << i;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Counts, HexValueCountTest, ::testing::Values(0, 3, 239, 240, 250));
-
-struct MalformedCase {
+struct RefusedCase {
     std::string_view description;
-    std::string_view token;
-    std::string replacement;
+    std::function<std::string(std::string)> edit;  // of the example file's text
+    std::string reason;
 };
 
-class MalformedFileTest : public LoadSettingsTest,
-                          public ::testing::WithParamInterface<MalformedCase> {};
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.description; }
 
-TEST_P(MalformedFileTest, IsRejectedWholeAndChangesNothing) {
+std::function<std::string(std::string)> replacing(std::string token, std::string replacement) {
+    return [=](std::string text) {
+        const size_t at = text.find(token);
+        EXPECT_NE(at, std::string::npos) << token;
+        return text.replace(at, token.size(), replacement);
+    };
+}
+
+std::function<std::string(std::string)> cutBefore(std::string token) {
+    return [=](std::string text) { return text.substr(0, text.find(token)); };
+}
+
+std::function<std::string(std::string)> appending(std::string tail) {
+    return [=](std::string text) { return text + tail; };
+}
+
+std::function<std::string(std::string)> whole(std::string replacement) {
+    return [=](std::string) { return replacement; };
+}
+
+class RefusedFileTest : public LoadSettingsTest,
+                        public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedFileTest, IsRefusedWholeWithItsReasonAndChangesNothing) {
     state->link.scanKey = 0x41;
     state->link.targetKey = 0x42;
     const ScanSettings before = state->scanSettings;
     const CommandArray beforeCommands = state->commandArray;
-    writeProfile("LastUser.cfg", exampleTextWith(GetParam().token, GetParam().replacement));
+    writeProfile("LastUser.cfg", GetParam().edit(exampleText()));
 
-    EXPECT_EQ(loadSettings(*state, "LastUser.cfg"), 0);
+    std::string reason;
+    EXPECT_EQ(loadSettings(*state, "LastUser.cfg", &reason), 0);
+    EXPECT_EQ(reason, GetParam().reason);
     EXPECT_EQ(state->scanSettings, before);
     EXPECT_EQ(state->commandArray, beforeCommands);
     EXPECT_EQ(state->link.scanKey, 0x41);
     EXPECT_EQ(state->link.targetKey, 0x42);
 }
 
+const std::string kFiftyNs = "\"NNNNNNNNNNNNNNNNNNNN...\"";
+
 INSTANTIATE_TEST_SUITE_P(
-    Tokens, MalformedFileTest,
+    Files, RefusedFileTest,
     ::testing::Values(
-        MalformedCase{"text of 50 characters", "Narrow", std::string(50, 'N')},
-        MalformedCase{"int of 50 digits", "Narrow\n", "Narrow\n" + std::string(50, '0')},
-        MalformedCase{"word for an int", " -7 ", " seven "},
-        MalformedCase{"int with trailing letters", " -7 ", " -7x "},
-        MalformedCase{"int beyond 32 bits", " -7 ", " 2147483648 "},
-        MalformedCase{"decimal point in an int", " -7 ", " 7.0 "},
-        MalformedCase{"label of 50 characters", "CommandArray:", std::string(50, 'C')},
-        MalformedCase{"entry that is no hex number", "E E 5", "E G 5"},
-        MalformedCase{"entry above FF", "E E 5", "E 100 5"},
-        MalformedCase{"negative entry", "E E 5", "E -1 5"},
-        MalformedCase{"entry with a 0x prefix", "E E 5", "E 0xE 5"}),
+        // Not whole.
+        RefusedCase{"empty", whole(""), "line 1: the file ends before field 0 (twoButtonControl)"},
+        RefusedCase{"only line breaks", whole("\n\r\n"),
+                    "line 3: the file ends before field 0 (twoButtonControl)"},
+        RefusedCase{"cut in line 3", cutBefore(" None 1 1 3.0"),
+                    "line 3: the file ends before field 13 (suffix2Text)"},
+        RefusedCase{"without the CommandArray part", cutBefore("CommandArray:"),
+                    "line 10: the file ends before the label CommandArray:"},
+        RefusedCase{"cut after the label", cutBefore("1\n1 1 1 1 1 0"),
+                    "line 11: the file ends before entry 0 of 240"},
+        RefusedCase{"without the last entry", cutBefore("FF "),
+                    "line 21: the file ends before entry 239 of 240"},
+        RefusedCase{"without the label", replacing("CommandArray:\n", ""),
+                    "line 10, the label: \"1\" is not CommandArray:"},
+        RefusedCase{"another label", replacing("CommandArray:", "AnyLabel"),
+                    "line 10, the label: \"AnyLabel\" is not CommandArray:"},
+        RefusedCase{"one entry too many", appending("7"),
+                    "line 21, after entry 239: \"7\" is more than the file holds"},
+        RefusedCase{"one entry split in two", replacing(" 1E ", " 1 E "),
+                    "line 21, after entry 239: \"FF\" is more than the file holds"},
+        // Values their fields cannot hold.
+        RefusedCase{"check box of 2", replacing("1 F3 F4 1", "1 F3 F4 2"),
+                    "line 1, field 3 (beepOnGoodRead): \"2\" is not 0 or 1"},
+        RefusedCase{"list index beyond its list", replacing("<LF> None 1 1", "<LF> None 1 4"),
+                    "line 3, field 15 (consecutiveReadIndex): \"4\" is not from 0 to 3"},
+        RefusedCase{"time index of 100", replacing(" 3.0 30 ", " 3.0 100 "),
+                    "line 3, field 17 (scanTimeIndex): \"100\" is not from 0 to 99"},
+        RefusedCase{"negative time index", replacing(" 1.5 15", " 1.5 -1"),
+                    "line 3, field 19 (targetTimeIndex): \"-1\" is not from 0 to 99"},
+        RefusedCase{"length of 100", replacing("0 0 0 2 55", "0 0 0 2 100"),
+                    "line 7, field 52 (code39Length2): \"100\" is not from 0 to 99"},
+        RefusedCase{"entry above FF", replacing("E E 5", "E 100 5"),
+                    "line 12, entry 23: \"100\" is not a hexadecimal value from 0 to FF"},
+        // Malformed tokens.
+        RefusedCase{
+            "text of 50 characters", replacing("Narrow", std::string(50, 'N')),
+            "line 1, field 8 (scanAngleText): " + kFiftyNs + " is longer than 49 characters"},
+        RefusedCase{"word for an int", replacing(" -7 ", " seven "),
+                    "line 1, field 7 (reserved7): \"seven\" is not a 32-bit decimal number"},
+        RefusedCase{"int beyond 32 bits", replacing(" -7 ", " 2147483648 "),
+                    "line 1, field 7 (reserved7): \"2147483648\" is not a 32-bit decimal number"},
+        RefusedCase{"decimal point in an int", replacing(" -7 ", " 7.0 "),
+                    "line 1, field 7 (reserved7): \"7.0\" is not a 32-bit decimal number"},
+        RefusedCase{"control sequence for an int", replacing(" -7 ", " \x1B[2J\"\\ "),
+                    "line 1, field 7 (reserved7): \"\\x1B[2J\\x22\\x5C\" is not a 32-bit "
+                    "decimal number"},
+        RefusedCase{"label of 50 characters", replacing("CommandArray:", std::string(50, 'N')),
+                    "line 10, the label: " + kFiftyNs + " is not CommandArray:"},
+        RefusedCase{"entry that is no hex number", replacing("E E 5", "E G 5"),
+                    "line 12, entry 23: \"G\" is not a hexadecimal value from 0 to FF"},
+        RefusedCase{"negative entry", replacing("E E 5", "E -1 5"),
+                    "line 12, entry 23: \"-1\" is not a hexadecimal value from 0 to FF"},
+        RefusedCase{"entry with a 0x prefix", replacing("E E 5", "E 0xE 5"),
+                    "line 12, entry 23: \"0xE\" is not a hexadecimal value from 0 to FF"}),
     [](const auto& info) {
         std::string name(info.param.description);
         std::replace_if(
             name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
         return name;
     });
+
+TEST_F(LoadSettingsTest, AFifoIsRefusedWithoutBeingOpened) {
+    ASSERT_EQ(::mkfifo((profileFolder() / "User3.cfg").c_str(), 0600), 0);
+    std::string reason;
+    EXPECT_EQ(loadSettings(*state, "User3.cfg", &reason), 0);  // returns: it did not block
+    EXPECT_EQ(reason, "the file is not a regular file");
+}
+
+TEST_F(LoadSettingsTest, TrailingBlanksAndCrLfLineEndsAreWhole) {
+    std::string text = exampleText() + "\r\n\t \n";
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.insert(at, "\r");
+    writeProfile("LastUser.cfg", text);
+    EXPECT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+}
 
 TEST_F(LoadSettingsTest, NumbersMayCarryAPlusSignLeadingZerosOrSmallLetters) {
     std::string text = exampleTextWith(" -7 ", " +0012 ");

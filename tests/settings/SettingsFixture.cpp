@@ -31,10 +31,22 @@ std::string shippedResource(std::string_view name) {
     return readWhole(std::filesystem::path(QM_SOURCE_DIR) / "resources" / name);
 }
 
+namespace {
+
+// Check boxes alternate; lengths and list positions follow the field number; the one
+// unrestricted integer goes negative.
+int32_t distinctValue(const SettingsField& field) {
+    const IntRange range = field.range;
+    if (range.lowest == kAnyInt.lowest) return field.index * 1000 - 40000;
+    return range.lowest + field.index % (range.highest - range.lowest + 1);
+}
+
+}  // namespace
+
 void fillDistinctRecord(ScanSettings& settings, CommandArray& commands) {
     for (const SettingsField& field : SettingsFields) {
         if (field.kind() == FieldKind::Int)
-            field.intIn(settings) = field.index * 1000 - 40000;  // negatives too
+            field.intIn(settings) = distinctValue(field);
         else
             field.textIn(settings) = "text" + std::to_string(field.index);
     }

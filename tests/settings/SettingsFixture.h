@@ -63,8 +63,8 @@ protected:
     std::unique_ptr<ProcessState> state = freshState();
 };
 
-// Every field and saved entry different from its neighbours and from a fresh state, with
-// each time pair in agreement.
+// Every field and saved entry different from its neighbours as far as the values it can
+// hold allow, with each time pair in agreement.
 void fillDistinctRecord(ScanSettings& settings, CommandArray& commands);
 
 // The settings and entries of the layout example: the record whose file text is known.
