@@ -13,11 +13,15 @@ inline constexpr uint8_t kOpParamRequest = 0xC7;
 inline constexpr uint8_t kExtendedPrefix = 0xF0;
 inline constexpr uint8_t kHostSource = 0x04;
 inline constexpr uint8_t kStatusPermanent = 0x08;
+// Length, opcode, source and status: a Length below this cannot even hold its own header.
+inline constexpr uint8_t kHeaderLength = 4;
 
 // Computes (verify = 0) or checks (verify != 0) the checksum of the packet whose Length is
 // at offset 0; the buffer has room for Length + 2 bytes. Compute writes it and returns 0;
 // verify returns 0 when it matches, 1 otherwise.
 int packetChecksum(uint8_t* packet, int verify);
+// The verify mode on a packet that may not be written to.
+bool packetChecksumHolds(const uint8_t* packet);
 
 using FixedPacket = std::array<uint8_t, 6>;
 

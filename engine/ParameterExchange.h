@@ -1,19 +1,17 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "engine/EngineParamTable.h"
+#include "engine/ParameterPairs.h"
 
 namespace qm {
 
 class ScanEngineLink;
 
-using ParameterPairs = std::vector<std::pair<uint8_t, uint8_t>>;
-
 // Reads every simple parameter the engine reports into `table`; returns the number of
-// (number, value) pairs stored, and lists them in `pairs` when given.
+// (number, value) pairs stored, and lists them in `pairs` when given. A reply that is not a
+// whole PARAM_SEND packet with a good checksum counts as no answer: the table is cleared.
 uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table,
                            ParameterPairs* pairs = nullptr);
 

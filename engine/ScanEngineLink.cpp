@@ -1,7 +1,5 @@
 #include "engine/ScanEngineLink.h"
 
-#include <cstring>
-
 #include "platform/Clock.h"
 
 namespace qm {
@@ -158,13 +156,9 @@ bool ScanEngineLink::writePacketAndLowerRts(const uint8_t* packet, size_t count,
     return written.ok;
 }
 
-bool ScanEngineLink::readReply(uint8_t (&reply)[kReplyCapacity]) {
-    std::memset(reply, 0, sizeof reply);
-    SerialPort& line = port();
-    bool lastCallOk = line.read(&reply[0], 1).ok;
-    const size_t length = reply[0];
-    for (size_t i = 1; i <= length + 1; ++i) lastCallOk = line.read(&reply[i], 1).ok;
-    return lastCallOk;
+bool ScanEngineLink::writeWhole(const uint8_t* packet, size_t count) {
+    IoResult written;
+    return writePacketAndLowerRts(packet, count, written) && written.count == count;
 }
 
 bool ScanEngineLink::retryAfterPause() {
@@ -184,22 +178,42 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awa
     const auto hold = holdLink();
     LinkStatus = kLinkOk;
     attemptCount = 0;
-    uint8_t reply[kReplyCapacity];
     do {
         flushInput();
         if (wakeEngine(kWakePolls) != kLinkOk) {
             LinkStatus = kLinkWakeFailed;
             return kLinkWakeFailed;
         }
-        IoResult written;
-        if (!writePacketAndLowerRts(packet, count, written) || written.count < count) continue;
+        if (!writeWhole(packet, count)) continue;
         if (!awaitAck) return finishSendCommand(kLinkOk);
         if (isExtendedParameterChange(packet, count)) clock_.sleepMs(kExtendedAckPauseMs);
-        if (!readReply(reply)) {
+        const ReplyPacket reply = readReplyPacket(port());
+        if (reply.readFailed) {
             LinkStatus = kLinkReplyReadError;
             return kLinkReplyReadError;
         }
-        if (reply[1] == kOpCmdAck) return finishSendCommand(kLinkOk);
+        if (reply.isWholeWithOpcode(kOpCmdAck)) return finishSendCommand(kLinkOk);
+    } while (retryAfterPause());
+    return finishSendCommand(kLinkNotAcknowledged);
+}
+
+// Bytes that came during the wake cannot be the answer, so they go; the answer may begin
+// while the write is still settling, so nothing after the write is flushed.
+int32_t ScanEngineLink::sendRequest(const uint8_t* packet, size_t count) {
+    const auto hold = holdLink();
+    LinkStatus = kLinkOk;
+    attemptCount = 0;
+    do {
+        flushInput();
+        if (wakeEngine(kWakePolls) != kLinkOk) {
+            LinkStatus = kLinkWakeFailed;
+            return kLinkWakeFailed;
+        }
+        flushInput();
+        if (writeWhole(packet, count)) {
+            LinkStatus = kLinkOk;
+            return kLinkOk;
+        }
     } while (retryAfterPause());
     return finishSendCommand(kLinkNotAcknowledged);
 }
@@ -208,7 +222,6 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
     const auto hold = holdLink();
     LinkStatus = kLinkOk;
     attemptCount = 0;
-    uint8_t reply[kReplyCapacity];
     do {
         if (wakeEngine(kWakePolls) != kLinkOk) {
             LinkStatus = kLinkWakeFailed;
@@ -220,21 +233,21 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
             LinkStatus = kLinkWriteFailed;
             return kLinkWriteFailed;
         }
-        bool replyRead = false;
+        ReplyPacket reply;
         {
             ScopedTimeouts quick(port(), kTriggerReplyInterval, kTriggerReplyMultiplier,
                                  kTriggerReplyConstant);
-            replyRead = readReply(reply);
+            reply = readReplyPacket(port());
         }
-        if (!replyRead) {
+        if (reply.readFailed) {
             LinkStatus = kLinkReplyReadError;
             return kLinkReplyReadError;
         }
-        if (reply[1] == kOpCmdAck) {
+        if (reply.isWholeWithOpcode(kOpCmdAck)) {
             LinkStatus = kLinkOk;
             return kLinkOk;
         }
-        if (reply[1] != kOpCmdNak) flushInput();
+        if (!reply.isWholeWithOpcode(kOpCmdNak)) flushInput();
     } while (retryAfterPause());
     LinkStatus = kLinkNotAcknowledged;
     return kLinkNotAcknowledged;

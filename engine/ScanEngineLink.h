@@ -11,6 +11,7 @@
 #include "engine/ClosedPort.h"
 #include "engine/LinkStatusCodes.h"
 #include "engine/Packets.h"
+#include "engine/ReplyPacket.h"
 #include "platform/SerialPort.h"
 
 namespace qm {
@@ -31,7 +32,7 @@ public:
     static constexpr size_t kPortNameUnits = 6;  // five characters and a terminator
     static constexpr uint32_t kWakePolls = 1000;
     static constexpr SerialTimeouts kStandingTimeouts{10, 3, 50, 3, 50};
-    static constexpr size_t kReplyCapacity = 258;  // Length up to 255, then Length + 1 more
+    static constexpr size_t kReplyCapacity = ReplyPacket::kCapacity;
 
     ScanEngineLink(Clock& clock, SerialPortOpener& opener);
     ~ScanEngineLink();
@@ -63,6 +64,10 @@ public:
     uint32_t flushInput();
     int32_t sendCommand(const uint8_t* packet, size_t count, int awaitAck);
     int32_t sendTriggerCommand(const uint8_t* packet, size_t count);
+    // A request whose answer the caller reads itself: sendCommand without awaiting, except
+    // that whatever arrives from the write on stays in the input queue for the caller.
+    // 0, 13 or 20; also in LinkStatus.
+    int32_t sendRequest(const uint8_t* packet, size_t count);
     int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs);
     int32_t aimOn();
     int32_t aimOff();
@@ -89,8 +94,7 @@ public:
 private:
     bool configureLine();
     bool writePacketAndLowerRts(const uint8_t* packet, size_t count, IoResult& written);
-    // Reads Length, then Length + 1 single bytes; false when the last read call failed.
-    bool readReply(uint8_t (&reply)[kReplyCapacity]);
+    bool writeWhole(const uint8_t* packet, size_t count);
     bool retryAfterPause();
     int32_t finishSendCommand(int32_t result);
     void stopWorkerThread();

@@ -21,6 +21,11 @@ void sendWithoutReply(ScanEngineLink& link, const FixedPacket& packet) {
     link.sendCommand(packet.data(), packet.size(), 0);
 }
 
+// A Length below the header's own size cannot carry an opcode worth believing.
+bool isSoundPacket(const uint8_t* packet) {
+    return packet[0] >= kHeaderLength && packetChecksumHolds(packet);
+}
+
 void copyData(DecodeResult& result) {
     const int length = result.packet[0] - kDataOffset;
     result.dataLength = length > 0 ? length : 0;
@@ -45,7 +50,7 @@ DecodeResult receiveDecode(ProcessState& state) {
         uint32_t count = 0;
         result.outcome = link.receivePacket(result.packet, count, timeoutMs);
         if (result.outcome != kLinkOk) return result;
-        if (packetChecksum(result.packet, 1) != 0) {
+        if (!isSoundPacket(result.packet)) {
             sendWithoutReply(link, CMD_NAK);
             result.outcome = kScanBadChecksum;
             ++attempts;

@@ -60,6 +60,12 @@ const std::map<std::string, ValueHandler>& valueOptions() {
         {"--wrong-checksum", countInto(&sim::EngineFaults::wrongChecksumNextReplies)},
         {"--wrong-opcode", countInto(&sim::EngineFaults::wrongOpcodeNextReplies)},
         {"--short", countInto(&sim::EngineFaults::shortNextReplies)},
+        {"--reply-delay",
+         [](const std::string& text, EngineSimOptions& options) {
+             const auto ms = parseCount(text);
+             if (ms) options.faults.replyDelayMicros = int64_t{*ms} * 1000;
+             return ms.has_value();
+         }},
     };
     return handlers;
 }
@@ -109,6 +115,8 @@ std::string engineSimUsage() {
            "  --wrong-checksum N        spoil the checksum of the next N replies\n"
            "  --wrong-opcode N          send the next N replies with an unexpected opcode\n"
            "  --short N                 send only the start of the next N replies\n"
+           "  --reply-delay MS          answer every command MS milliseconds after its last\n"
+           "                            byte (0 allowed) instead of the engine's own delays\n"
            "  --help                    show this text\n";
 }
 

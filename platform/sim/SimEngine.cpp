@@ -101,6 +101,11 @@ EngineFaults SimEngine::faultsSnapshot() {
 
 EngineFaults& SimEngine::faults() { return faults_; }
 
+void SimEngine::setFaults(const EngineFaults& faults) {
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
+}
+
 void SimEngine::setParameter(uint8_t number, uint8_t value) {
     std::lock_guard lock(mutex_);
     simple_.setPermanent(number, value);
@@ -194,7 +199,7 @@ void SimEngine::releaseDueDecode(int64_t timeMicros) {
 void SimEngine::handlePacket(const std::vector<uint8_t>& packet, int64_t timeMicros) {
     received_.push_back({timeMicros, packet});
     if (!simChecksumMatches(packet)) {
-        queueReply(fixedReply(kSimOpCmdNak), timeMicros + kReplyLatencyMicros);
+        queueReply(fixedReply(kSimOpCmdNak), timeMicros + replyLatency(kReplyLatencyMicros));
         return;
     }
     const uint8_t opcode = packet[1];
@@ -208,9 +213,9 @@ void SimEngine::handlePacket(const std::vector<uint8_t>& packet, int64_t timeMic
 
 void SimEngine::handleCommand(const std::vector<uint8_t>& packet, int64_t timeMicros) {
     const uint8_t opcode = packet[1];
-    const int64_t replyMicros = timeMicros + kReplyLatencyMicros;
+    const int64_t replyMicros = timeMicros + replyLatency(kReplyLatencyMicros);
     if (opcode == kSimOpParamRequest) {
-        queueParameterAnswer(paramSendReply(packet), timeMicros + kParamReplyLatencyMicros);
+        queueReply(paramSendReply(packet), timeMicros + replyLatency(kParamReplyLatencyMicros));
     } else if (opcode == kSimOpRequestRevision) {
         queueReply(
             simFramePacket(kSimOpReplyRevision, {std::begin(kRevision), std::end(kRevision) - 1}),
@@ -350,15 +355,14 @@ void SimEngine::queueReply(std::vector<uint8_t> packet, int64_t readyMicros) {
     releaseDueDecode(readyMicros);
     applyReplyFaults(packet);
     enqueue(packet, readyMicros);
+    if (faults_.doubledNextReplies > 0) {
+        --faults_.doubledNextReplies;
+        enqueue(packet, readyMicros);
+    }
 }
 
-// The requester reads one byte short of the answer and leaves the checksum's low byte for
-// the next flush, so that byte must already be waiting when the one before it is read:
-// the two checksum bytes land together, at the time the last one would.
-void SimEngine::queueParameterAnswer(std::vector<uint8_t> packet, int64_t readyMicros) {
-    queueReply(std::move(packet), readyMicros);
-    if (outgoing_.size() >= 2)
-        outgoing_[outgoing_.size() - 2].dueMicros = outgoing_.back().dueMicros;
+int64_t SimEngine::replyLatency(int64_t ownLatencyMicros) const {
+    return faults_.replyDelayMicros.value_or(ownLatencyMicros);
 }
 
 void SimEngine::applyReplyFaults(std::vector<uint8_t>& packet) {
@@ -371,9 +375,21 @@ void SimEngine::applyReplyFaults(std::vector<uint8_t>& packet) {
         --faults_.wrongChecksumNextReplies;
         packet.back() ^= 0x01;
     }
+    if (faults_.garbledNextReplies > 0) {
+        --faults_.garbledNextReplies;
+        packet[1] ^= 0x01;
+    }
+    if (faults_.wrongLengthNextReplies > 0) {
+        --faults_.wrongLengthNextReplies;
+        packet[0] = faults_.wrongLength;
+    }
     if (faults_.shortNextReplies > 0) {
         --faults_.shortNextReplies;
         packet.resize(std::min(kShortReplyBytes, packet.size() - 1));
+    }
+    if (faults_.loneLengthNextReplies > 0) {
+        --faults_.loneLengthNextReplies;
+        packet.resize(1);
     }
 }
 

@@ -57,7 +57,15 @@ struct EngineFaults {
     int silentNextCommands = 0;  // answer nothing to the next N commands
     int wrongChecksumNextReplies = 0;
     int wrongOpcodeNextReplies = 0;  // replies other than CMD_NAK with an unexpected opcode
-    int shortNextReplies = 0;   // send only the first min(6, n - 1) bytes of the next N replies
+    int shortNextReplies = 0;       // send only the first min(6, n - 1) bytes of the next N replies
+    int garbledNextReplies = 0;     // flip the opcode's low bit, checksum kept: NAK reads as ACK
+    int doubledNextReplies = 0;     // send the next N replies twice, back to back
+    int loneLengthNextReplies = 0;  // send only the Length byte of the next N replies
+    int wrongLengthNextReplies = 0;  // the next N replies carry `wrongLength` as their Length
+    uint8_t wrongLength = 0;
+    // Every answer to a command starts this long after the command's last byte; none: the
+    // engine's own latencies (kReplyLatencyMicros, kParamReplyLatencyMicros).
+    std::optional<int64_t> replyDelayMicros;
     bool writeFails = false;    // host write calls fail
     bool readFails = false;     // host read calls fail
     bool disconnected = false;  // every port call fails
@@ -71,8 +79,7 @@ class SimEngine {
 public:
     static constexpr int64_t kByteMicros = 1042;  // 10 bits at 9600 baud
     static constexpr int64_t kReplyLatencyMicros = 1000;
-    // Gathering the whole table takes a while: the host has flushed its input and turned
-    // to reading before the first byte of the answer comes.
+    // Gathering the whole table takes a while.
     static constexpr int64_t kParamReplyLatencyMicros = 50'000;
     static constexpr int64_t kDecodeMicros = 50'000;  // from the end of aiming to a decode
     static constexpr uint8_t kWrongOpcode = 0xB1;     // what a reply carries under that fault
@@ -95,6 +102,7 @@ public:
 
     // --- test and scenario side ---------------------------------------------------
     EngineFaults& faults();                            // change only while no host is mid-call
+    void setFaults(const EngineFaults& faults);        // safe at any time, between transactions
     void setParameter(uint8_t number, uint8_t value);  // current and permanent
     void setExtendedParameter(uint8_t number, uint8_t value);  // current and permanent
     uint8_t parameter(uint8_t number);
@@ -135,7 +143,7 @@ private:
     std::vector<uint8_t> paramSendReply(const std::vector<uint8_t>& request);
     bool symbologyEnabled(Symbology symbology);
     void queueReply(std::vector<uint8_t> packet, int64_t readyMicros);
-    void queueParameterAnswer(std::vector<uint8_t> packet, int64_t readyMicros);
+    int64_t replyLatency(int64_t ownLatencyMicros) const;
     void applyReplyFaults(std::vector<uint8_t>& packet);
     void enqueue(const std::vector<uint8_t>& bytes, int64_t readyMicros);
 

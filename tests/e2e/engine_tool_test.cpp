@@ -36,12 +36,14 @@ fs::path scratchFolder() {
 
 class EngineToolEndToEnd : public ::testing::Test {
 protected:
+    virtual std::string simOptions() const { return "--barcode code128:E2E"; }
+
     void SetUp() override {
         folder_ = scratchFolder();
         const fs::path simOut = folder_ / "sim.out";
         // exec keeps the process id the simulator's own, so stopping it stops the simulator.
-        simPid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) +
-                                             " --barcode code128:E2E > " + simOut.string() + "'");
+        simPid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " " +
+                                             simOptions() + " > " + simOut.string() + "'");
         ASSERT_GT(simPid_, 0);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (port_.empty() && std::chrono::steady_clock::now() < deadline) {
@@ -218,6 +220,36 @@ TEST_F(EngineToolEndToEnd, BurnFailsWhenItsProfileIsEmptyOrTheWorkingCopyIsNotWr
                                  (folder_ / "LastUser.cfg").string() + " was not written"),
               std::string::npos)
         << unwritten.err;
+}
+
+// An engine that answers the moment a request has been written, as a pseudo-terminal
+// engine does: the answer must not be lost to the request's own housekeeping.
+class EngineToolQuickEngine : public EngineToolEndToEnd {
+protected:
+    std::string simOptions() const override { return "--barcode code128:E2E --reply-delay 0"; }
+};
+
+TEST_F(EngineToolQuickEngine, ReadsTheTableSetsScansAndBurnsWithVerification) {
+    const auto before = parameters();
+    ASSERT_GT(before.size(), 60u);
+    EXPECT_EQ(before.at(136), 30);
+    EXPECT_EQ(tool(port_ + " set 136 45").exitCode, 0);
+    EXPECT_EQ(parameters().at(136), 45);
+    EXPECT_EQ(tool(port_ + " scan").out, "E2E\n");
+    fs::copy_file(fs::path(QM_SOURCE_DIR) / "resources/defaults.cfg", folder_ / "defaults.cfg");
+    const ToolRun burn = tool(port_ + " burn " + folder_.string());
+    EXPECT_EQ(burn.exitCode, 0) << burn.err;
+}
+
+TEST(EngineSimHelp, ListsTheReplyDelay) {
+    const std::string command = std::string(QM_ENGINE_SIM) + " --help";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string help;
+    char chunk[256];
+    while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) help.append(chunk, n);
+    EXPECT_EQ(::pclose(pipe), 0);
+    EXPECT_NE(help.find("--reply-delay MS"), std::string::npos);
 }
 
 }  // namespace
