@@ -14,7 +14,7 @@ public:
 
     void throwInto(sim::EngineFaults& faults) {
         const int count = std::uniform_int_distribution<int>(1, 4)(random_);
-        switch (std::uniform_int_distribution<int>(0, 9)(random_)) {
+        switch (std::uniform_int_distribution<int>(0, 19)(random_)) {
             case 0:
                 faults.nakNextCommands = count;
                 break;
@@ -30,8 +30,27 @@ public:
             case 4:
                 faults.shortNextReplies = count;
                 break;
+            case 5:
+                faults.garbledNextReplies = count;
+                break;
+            case 6:
+                faults.doubledNextReplies = count;
+                break;
+            case 7:
+                faults.loneLengthNextReplies = count;
+                break;
+            case 8:
+                faults.wrongLengthNextReplies = count;
+                faults.wrongLength = std::uniform_int_distribution<int>(0, 1)(random_) ? 255 : 0;
+                break;
+            case 9:
+                faults.replyDelayMicros = 0;
+                break;
+            case 10:
+                faults.replyDelayMicros = 5'000;
+                break;
             default:
-                break;  // a good line half of the time
+                break;  // a good line about half of the time
         }
     }
 
