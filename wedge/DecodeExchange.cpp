@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/Packets.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/WedgeSleep.h"
 

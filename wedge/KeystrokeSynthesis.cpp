@@ -54,11 +54,10 @@ void typeByte(Keyboard& keyboard, uint8_t byte) {
 
 }  // namespace
 
-int typeDecodedData(Keyboard& keyboard, const uint8_t* data, int count) {
-    if (count <= 0) return 1;
+void typeDecodedData(Keyboard& keyboard, const uint8_t* data, int count) {
+    if (count <= 0) return;
     for (int i = 0; i < count; ++i) typeByte(keyboard, data[i]);
     keyboard.flush();
-    return 1;
 }
 
 }  // namespace qm

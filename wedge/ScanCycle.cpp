@@ -4,7 +4,7 @@
 
 #include "engine/Packets.h"
 #include "platform/Keyboard.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "wedge/DecodeExchange.h"
 #include "wedge/KeystrokeSynthesis.h"
 #include "wedge/WedgeSleep.h"

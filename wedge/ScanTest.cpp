@@ -1,6 +1,6 @@
 #include "wedge/ScanTest.h"
 
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "wedge/DecodeExchange.h"
 
 namespace qm {

@@ -9,7 +9,7 @@
 #include "engine/ParameterExchange.h"
 #include "platform/Clock.h"
 #include "platform/KeyState.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/WedgeSleep.h"
 

@@ -1,7 +1,7 @@
 #include "wedge/ScannerPower.h"
 
 #include "platform/DeviceLibrary.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace qm {
 

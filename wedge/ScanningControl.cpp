@@ -1,6 +1,6 @@
 #include "wedge/ScanningControl.h"
 
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace qm {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/Clock.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace qm {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <ostream>
 
-#include "engine/sync/ProgressReporter.h"
+#include "session/ProgressReporter.h"
 
 namespace qm::tool {
 

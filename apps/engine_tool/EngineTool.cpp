@@ -9,10 +9,10 @@
 #include "apps/engine_tool/ToolArguments.h"
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
-#include "engine/sync/EngineSync.h"
-#include "settings/ApplySettingsToLink.h"
-#include "settings/LoadSettings.h"
-#include "settings/ProcessState.h"
+#include "session/EngineSync.h"
+#include "session/ApplySettingsToLink.h"
+#include "session/LoadSettings.h"
+#include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
 namespace qm::tool {

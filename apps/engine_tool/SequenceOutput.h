@@ -3,7 +3,7 @@
 #include <iosfwd>
 
 #include "engine/EngineParamTable.h"
-#include "engine/sync/SequenceReport.h"
+#include "session/SequenceReport.h"
 #include "settings/CommandArray.h"
 
 namespace qm::tool {

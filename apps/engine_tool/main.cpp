@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace {
 

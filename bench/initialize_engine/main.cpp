@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "engine/sync/EngineSync.h"
-#include "engine/sync/ParameterLists.h"
+#include "session/EngineSync.h"
+#include "session/ParameterLists.h"
 #include "platform/Platform.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/linux/RealClock.h"
@@ -18,8 +18,8 @@
 #include "platform/sim/SimEngineParameters.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
-#include "settings/LoadSettings.h"
-#include "settings/ProcessState.h"
+#include "session/LoadSettings.h"
+#include "state/ProcessState.h"
 
 namespace {
 

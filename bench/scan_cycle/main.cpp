@@ -11,7 +11,7 @@
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/linux/XTestKeyboard.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "wedge/ScanWedgeThread.h"
 

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "SettingsFixture.h"
-#include "settings/LoadSettings.h"
-#include "settings/SaveSettings.h"
+#include "session/LoadSettings.h"
+#include "session/SaveSettings.h"
 
 namespace qm::test {
 namespace {

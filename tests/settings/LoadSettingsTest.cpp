@@ -8,8 +8,8 @@
 #include "SettingsFixture.h"
 #include "settings/ConfigFolder.h"
 #include "settings/FormatConfigText.h"
-#include "settings/LoadSettings.h"
-#include "settings/SaveSettings.h"
+#include "session/LoadSettings.h"
+#include "session/SaveSettings.h"
 
 namespace qm::test {
 namespace {

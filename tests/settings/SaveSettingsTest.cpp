@@ -4,8 +4,8 @@
 
 #include "SettingsFixture.h"
 #include "settings/ConfigFolder.h"
-#include "settings/LoadSettings.h"
-#include "settings/SaveSettings.h"
+#include "session/LoadSettings.h"
+#include "session/SaveSettings.h"
 #include "settings/SettingsFields.h"
 #include "settings/TimeTable.h"
 

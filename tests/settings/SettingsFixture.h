@@ -12,7 +12,7 @@
 #include "platform/SerialPort.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/sim/VirtualClock.h"
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace qm::test {
 

@@ -1,7 +1,7 @@
 #include <set>
 
 #include "SettingsFixture.h"
-#include "settings/ApplySettingsToLink.h"
+#include "session/ApplySettingsToLink.h"
 #include "settings/ParameterCatalogue.h"
 #include "settings/ParameterValues.h"
 #include "settings/SettingsFields.h"
@@ -137,7 +137,7 @@ TEST_F(ApplySettingsToLinkTest, CopiesWhatTheScanWedgeUses) {
     s.targetKeyName = "Alt";
     state->link.codeIdMode = 2;
 
-    EXPECT_EQ(applySettingsToLink(*state), 1);
+    applySettingsToLink(*state);
     ScanEngineLink& link = state->link;
     EXPECT_EQ(link.twoButtonMode, 1);
     EXPECT_EQ(link.dataFormat, 4);

@@ -8,7 +8,7 @@
 #include "wedge/ScanWedgeThread.h"
 #include "wedge/ScannerPower.h"
 #include "wedge/ScanningControl.h"
-#include "wedge/TriggerKeys.h"
+#include "session/TriggerKeys.h"
 
 namespace qm::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/ProcessState.h"
+#include "state/ProcessState.h"
 
 namespace qm {
 

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "engine/Packets.h"
-#include "engine/sync/ProgressReporter.h"
+#include "session/ProgressReporter.h"
 #include "platform/Platform.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
-#include "settings/LoadSettings.h"
-#include "settings/ProcessState.h"
+#include "session/LoadSettings.h"
+#include "state/ProcessState.h"
 
 namespace qm::test {
 

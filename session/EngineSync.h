@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/sync/SequenceReport.h"
+#include "session/SequenceReport.h"
 
 namespace qm {
 

@@ -1,11 +1,11 @@
-#include "engine/sync/EngineSync.h"
+#include "session/EngineSync.h"
 
 #include "engine/ParameterExchange.h"
-#include "engine/sync/ParameterLists.h"
-#include "engine/sync/ProgressReporter.h"
-#include "settings/LoadSettings.h"
-#include "settings/ProcessState.h"
-#include "settings/SaveSettings.h"
+#include "session/LoadSettings.h"
+#include "session/ParameterLists.h"
+#include "session/ProgressReporter.h"
+#include "session/SaveSettings.h"
+#include "state/ProcessState.h"
 
 namespace qm {
 

@@ -6,9 +6,9 @@
 
 #include "SyncFixture.h"
 #include "engine/ParameterExchange.h"
-#include "engine/sync/EngineSync.h"
-#include "engine/sync/ParameterLists.h"
-#include "settings/SaveSettings.h"
+#include "session/EngineSync.h"
+#include "session/ParameterLists.h"
+#include "session/SaveSettings.h"
 
 namespace qm::test {
 namespace {
