@@ -11,7 +11,7 @@ namespace {
 
 using FaultSetter = std::function<void(sim::EngineFaults&)>;
 
-constexpr int64_t kWakeMs = 10'000;
+constexpr int64_t kWake = 10'000;
 constexpr int64_t kAfterWrite = 10'000;
 constexpr int64_t kRetryPause = 50'000;
 constexpr int64_t kStandingRead = 53'000;    // 3 ms per byte + 50 ms, for one byte
@@ -64,7 +64,7 @@ TEST_F(FaultyReply, AnAnswerThatComesAtOnceIsKept) {
         EXPECT_EQ(table[0x88], 42) << delayMs;
         EXPECT_EQ(pairs.front(), std::make_pair(uint8_t{0}, engine.parameter(0))) << delayMs;
         // The request's wake and wire time, then the answer read to its last byte.
-        EXPECT_EQ(elapsed, kWakeMs + 7 * kByte + delayMs * 1000 + answerBytes * kByte) << delayMs;
+        EXPECT_EQ(elapsed, kWake + 7 * kByte + delayMs * 1000 + answerBytes * kByte) << delayMs;
         EXPECT_EQ(waitingBytes(), 0u) << delayMs;
         clock.advanceMicros(1'000'000);
     }
@@ -107,7 +107,7 @@ TEST_F(FaultyReply, AnAnswerThatStopsOrLiesCountsAsNone) {
         const int64_t elapsed = elapsedOf([&] { EXPECT_EQ(request(table), 0u) << c.name; });
         EXPECT_EQ(table, EngineParamTable{}) << c.name;
         EXPECT_EQ(link.LinkStatus.load(), kLinkOk) << c.name;
-        EXPECT_EQ(elapsed, kWakeMs + 7 * kByte + kParamLatency + answerTime + c.extraMicros)
+        EXPECT_EQ(elapsed, kWake + 7 * kByte + kParamLatency + answerTime + c.extraMicros)
             << c.name;
         EXPECT_EQ(waitingBytes(), 0u) << c.name;
         clock.advanceMicros(1'000'000);
@@ -186,7 +186,7 @@ TEST_F(FaultyReply, OnlyAWholeGoodAckCountsAndASilentReplyCostsOneTimeOut) {
             EXPECT_EQ(result, c.result) << op.name << ": " << c.name;
             EXPECT_EQ(packetsReceived(), std::vector<Bytes>(c.writes, bytesOf(op.packet)))
                 << op.name << ": " << c.name;
-            EXPECT_EQ(elapsed, c.writes * (kWakeMs + 6 * kByte + kAfterWrite) +
+            EXPECT_EQ(elapsed, c.writes * (kWake + 6 * kByte + kAfterWrite) +
                                    (c.writes - 1) * kRetryPause + c.emptyReads * op.readTimeout)
                 << op.name << ": " << c.name;
             clock.advanceMicros(1'000'000);
