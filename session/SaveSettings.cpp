@@ -2,6 +2,7 @@
 
 #include "settings/ConfigFolder.h"
 #include "settings/ProfileFile.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 
 namespace qm {
@@ -13,6 +14,10 @@ int saveSettings(ProcessState& state, std::string_view fileName) {
                         state.commandArray)
                ? 1
                : 0;
+}
+
+int saveActiveProfile(ProcessState& state) {
+    return saveSettings(state, ProfileFiles[state.currentProfile]);
 }
 
 }  // namespace qm

@@ -13,4 +13,7 @@ struct ProcessState;
 // failing); on 0 the settings in memory are unchanged.
 int saveSettings(ProcessState& state, std::string_view fileName);
 
+// saveSettings to the profile every change on a setup page goes to: ProfileFiles[currentProfile].
+int saveActiveProfile(ProcessState& state);
+
 }  // namespace qm

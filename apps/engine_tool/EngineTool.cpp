@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 
 #include "apps/engine_tool/ConsoleProgress.h"
@@ -10,8 +11,7 @@
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
 #include "session/EngineSync.h"
-#include "session/ApplySettingsToLink.h"
-#include "session/LoadSettings.h"
+#include "session/StartUp.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -103,20 +103,29 @@ int enableScanning(ProcessState& state, const Args& args, std::ostream&, std::os
     return reportResult(link, "enabling scanning", err);
 }
 
+// Start-up's own sequence, its failures and progress on standard error.
+class ConsoleStartUp : public StartUpObserver {
+public:
+    ConsoleStartUp(std::ostream& err, std::string profile)
+        : err_(err), profile_(std::move(profile)) {}
+    void startUpFailed(StartUpFailure, const std::string& reason) override {
+        err_ << "quillmark-engine: cannot load profile " << profile_ << ": " << reason << "\n";
+    }
+    std::unique_ptr<ProgressReporter> createProgressDialog() override {
+        return std::make_unique<ConsoleProgress>(err_);
+    }
+
+private:
+    std::ostream& err_;
+    std::string profile_;
+};
+
 int synchronizeProfile(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
     if (args.size() != 1) return usageError("sync needs PROFILE", err);
     const std::string name = std::filesystem::path(args[0]).filename().string();
-    std::string reason;
-    if (!loadSettings(state, name, &reason)) {
-        err << "quillmark-engine: cannot load profile " << args[0] << ": " << reason << "\n";
-        return kExitEngineFailed;
-    }
-    applySettingsToLink(state);
+    ConsoleStartUp startUp(err, args[0]);
     SequenceReport report;
-    {
-        ConsoleProgress progress(err);
-        initializeEngine(state, &progress, &report);
-    }
+    if (!prepareEngine(state, startUp, name, &report)) return kExitEngineFailed;
     // The last send's status alone would hide every refusal before it.
     const bool anyFailed = printFailedTransactions(report, err);
     const int result = reportResult(state.link, "synchronising the engine", err);

@@ -9,17 +9,8 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
+#include "session/StartUp.h"
 #include "state/ProcessState.h"
-
-namespace {
-
-// A port that opened and still failed turned down the line settings.
-std::string openFailure(const qm::SerialPortOpener& opener) {
-    const std::string reason = opener.lastFailure();
-    return reason.empty() ? "the device refused the serial line settings" : reason;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace qm;
@@ -39,8 +30,8 @@ int main(int argc, char** argv) {
     Platform platform{clock, opener, files.get()};
     ProcessState state(platform);
     if (!state.link.openPort(u"COM3:")) {
-        std::cerr << "quillmark-engine: cannot open port " << device << ": " << openFailure(opener)
-                  << "\n";
+        std::cerr << "quillmark-engine: cannot open port " << device << ": "
+                  << portFailureReason(state) << "\n";
         return tool::kExitEngineFailed;
     }
     return tool::runEngineCommand(state, args, std::cout, std::cerr);

@@ -1,0 +1,153 @@
+#include "session/SettingChange.h"
+
+#include "engine/ParameterExchange.h"
+#include "platform/Clock.h"
+#include "session/SaveSettings.h"
+#include "session/StatusLine.h"
+#include "settings/ParameterValues.h"
+#include "settings/SettingsFields.h"
+#include "state/ProcessState.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kLongestLength = 99;
+constexpr int64_t kFeedbackPauseMs = 250;
+constexpr uint8_t kCode39 = 0;
+constexpr uint8_t kTriopticCode39 = 13;
+constexpr uint8_t kRss = 0x52;
+constexpr uint8_t kDataFormat = 235;
+constexpr uint8_t kCodeId = 45;
+
+void show(StatusLine* status, std::string_view text) {
+    if (status) status->showStatus(text);
+}
+
+const SettingsField& fieldOf(std::string_view name) { return *findSettingsField(name); }
+
+void storeInt(ProcessState& state, std::string_view field, int32_t value) {
+    fieldOf(field).intIn(state.scanSettings) = value;
+}
+
+int32_t firstFailure(int32_t first, int32_t second) { return first != 0 ? first : second; }
+
+// Sends one catalogue value and records it in CommandArray whatever the send gave.
+int32_t sendAndRecord(ProcessState& state, StatusLine* status, uint8_t parameter, uint8_t value) {
+    const int32_t result = sendOption(state, status, parameter, value);
+    state.commandArray[parameter] = value;
+    return result;
+}
+
+// Ticking one of the two Code 39 kinds clears the other, which is sent after it.
+int32_t changeCode39Kind(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                         bool ticked) {
+    const bool code39 = entry.parameter == kCode39;
+    const uint8_t other = code39 ? kTriopticCode39 : kCode39;
+    const std::string_view otherField = code39 ? "enableTriopticCode39" : "enableCode39";
+    int32_t result = sendAndRecord(state, status, entry.parameter, ticked ? 1 : 0);
+    if (ticked) {
+        storeInt(state, otherField, 0);
+        result = firstFailure(result, sendAndRecord(state, status, other, 0));
+    }
+    storeInt(state, entry.field, ticked ? 1 : 0);
+    saveActiveProfile(state);
+    return result;
+}
+
+// "RSS" reports its send on the status line; "RSS-14 Limited" and "RSS-14 Extended" store
+// their field first and show nothing.
+int32_t changeExtendedCheckBox(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                               bool ticked) {
+    const uint8_t value = ticked ? 1 : 0;
+    const bool reported = entry.parameter == kRss;
+    if (reported) show(status, kUpdatingSettings);
+    if (!reported) storeInt(state, entry.field, value);
+    const int32_t result = setExtendedParameter(state.link, entry.parameter, value);
+    state.commandArray[entry.parameter] = value;
+    if (reported) storeInt(state, entry.field, value);
+    saveActiveProfile(state);
+    if (reported) show(status, result != 0 ? kSettingsNotUpdated : kSettingsUpdated);
+    return result;
+}
+
+}  // namespace
+
+int32_t sendOption(ProcessState& state, StatusLine* status, uint8_t parameter, uint8_t value) {
+    show(status, kUpdatingSettings);
+    const int32_t result = setParameter(state.link, parameter, value);
+    show(status, result != 0 ? kSettingsNotUpdated : kSettingsUpdated);
+    return result;
+}
+
+int32_t changeCheckBox(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                       bool ticked) {
+    const auto hold = state.link.holdLink();
+    if (entry.extended) return changeExtendedCheckBox(state, status, entry, ticked);
+    if (entry.parameter == kCode39 || entry.parameter == kTriopticCode39)
+        return changeCode39Kind(state, status, entry, ticked);
+    const int32_t result = sendAndRecord(state, status, entry.parameter, ticked ? 1 : 0);
+    storeInt(state, entry.field, ticked ? 1 : 0);
+    saveActiveProfile(state);
+    return result;
+}
+
+std::optional<int> stepLength(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                              int position, int delta) {
+    if ((position <= 0 && delta < 0) || (position == kLongestLength && delta > 0))
+        return std::nullopt;
+    // A stored length above the spin's range comes back into it on its first step.
+    if (position > kLongestLength) {
+        position = kLongestLength;
+        delta = 0;
+    }
+    const int length = position + delta;
+    const auto hold = state.link.holdLink();
+    storeInt(state, entry.field, length);
+    saveActiveProfile(state);
+    sendAndRecord(state, status, entry.parameter, static_cast<uint8_t>(length));
+    return length;
+}
+
+int32_t chooseListText(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                       std::string_view text) {
+    const auto hold = state.link.holdLink();
+    fieldOf(entry.field).textIn(state.scanSettings) = std::string(text);
+    int32_t result = kLinkOk;
+    if (const auto value = entry.values->valueOf(text))
+        result = sendAndRecord(state, status, entry.parameter, *value);
+    saveActiveProfile(state);
+    return result;
+}
+
+int32_t chooseDataFormatText(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
+                             std::string_view text) {
+    const auto hold = state.link.holdLink();
+    std::string& stored = fieldOf(entry.field).textIn(state.scanSettings);
+    int32_t result = kLinkOk;
+    if (stored != text) {
+        uint8_t value = 0;
+        if (entry.parameter == kDataFormat) {
+            value = formatCode(text).value_or(0);
+            state.link.dataFormat = value;
+        } else {
+            value = entry.values->valueOf(text).value_or(0);
+            if (entry.parameter == kCodeId) state.link.codeIdMode = codeIdMode(text);
+        }
+        result = sendAndRecord(state, status, entry.parameter, value);
+    }
+    stored = std::string(text);
+    saveActiveProfile(state);
+    return result;
+}
+
+void changeFeedbackFlag(ProcessState& state, StatusLine* status, std::string_view field,
+                        bool ticked) {
+    show(status, kUpdatingSettings);
+    storeInt(state, field, ticked ? 1 : 0);
+    saveActiveProfile(state);
+    state.platform.clock.sleepMs(kFeedbackPauseMs);
+    show(status, kSettingsUpdated);
+}
+
+}  // namespace qm

@@ -1,0 +1,76 @@
+#include "session/StartUp.h"
+
+#include "platform/Clock.h"
+#include "platform/DeviceLibrary.h"
+#include "platform/SerialPort.h"
+#include "session/ApplySettingsToLink.h"
+#include "session/EngineSync.h"
+#include "session/LoadSettings.h"
+#include "state/ProcessState.h"
+#include "wedge/ScanWedgeThread.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int64_t kProgressLingerMs = 250;
+constexpr uint32_t kKeyboardCustomMode = 2;
+constexpr uint32_t kKeyboardNormalMode = 0;
+
+void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
+                            SequenceReport* report) {
+    applySettingsToLink(state);
+    const auto progress = observer.createProgressDialog();
+    initializeEngine(state, progress.get(), report);
+    state.platform.clock.sleepMs(kProgressLingerMs);
+    if (progress) progress->close();
+}
+
+}  // namespace
+
+// A port that opened and still failed turned down the line settings.
+std::string portFailureReason(const ProcessState& state) {
+    const std::string reason = state.platform.serial.lastFailure();
+    return reason.empty() ? "the device refused the serial line settings" : reason;
+}
+
+bool openSession(ProcessState& state, StartUpObserver& observer, std::string_view profile,
+                 SequenceReport* report) {
+    if (!state.link.openPort(u"COM3:")) {
+        observer.startUpFailed(StartUpFailure::PortNotOpened, portFailureReason(state));
+        return false;
+    }
+    return prepareEngine(state, observer, profile, report);
+}
+
+bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_view profile,
+                   SequenceReport* report) {
+    if (DeviceLibrary* device = state.platform.device) device->KVSetGPIODirection(0, 255);
+    std::string reason;
+    if (!loadSettings(state, profile, &reason)) {
+        observer.startUpFailed(StartUpFailure::ProfileNotLoaded, reason);
+        return false;
+    }
+    initializeWithProgress(state, observer, report);
+    return true;
+}
+
+bool startScanning(ProcessState& state, StartUpObserver& observer) {
+    const bool started = startWedgeThread(state) != 0;
+    if (!started)
+        observer.startUpFailed(StartUpFailure::ThreadNotStarted, "the system refused a thread");
+    // Start-up goes on without scanning, as it does after the other failures it shows.
+    if (DeviceLibrary* device = state.platform.device)
+        device->KVSetKeyboardCustomMode(kKeyboardCustomMode);
+    return started;
+}
+
+void leaveScanning(ProcessState& state) {
+    if (DeviceLibrary* device = state.platform.device)
+        device->KVSetKeyboardCustomMode(kKeyboardNormalMode);
+    state.link.aimOff();
+}
+
+void endSession(ProcessState& state) { state.link.closePort(); }
+
+}  // namespace qm
