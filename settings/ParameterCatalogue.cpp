@@ -99,6 +99,12 @@ const std::array<CatalogueEntry, 68> ParameterCatalogue{{
     list("suffix2Text", 106, PrefixValues),
 }};
 
+const CatalogueEntry* findCatalogueEntry(std::string_view field) {
+    for (const CatalogueEntry& entry : ParameterCatalogue)
+        if (entry.field == field) return &entry;
+    return nullptr;
+}
+
 std::optional<uint8_t> catalogueValue(const CatalogueEntry& entry, const ScanSettings& settings) {
     const SettingsField* field = findSettingsField(entry.field);
     if (field == nullptr) return std::nullopt;

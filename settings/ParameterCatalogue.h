@@ -32,6 +32,9 @@ struct CatalogueEntry {
 // "EAN-8 to EAN-13".
 extern const std::array<CatalogueEntry, 68> ParameterCatalogue;
 
+// The entry of the control that remembers its state in `field`, or null.
+const CatalogueEntry* findCatalogueEntry(std::string_view field);
+
 // The value the entry's control sends for the settings as they are; nullopt when its text
 // is one the control's table gives nothing for.
 std::optional<uint8_t> catalogueValue(const CatalogueEntry& entry, const ScanSettings& settings);

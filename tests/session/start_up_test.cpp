@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/sim/RecordingDeviceLibrary.h"
+#include "session/StartUp.h"
+#include "session/SyncFixture.h"
+
+namespace qm::test {
+namespace {
+
+class RecordingStartUp : public StartUpObserver {
+public:
+    explicit RecordingStartUp(RecordingProgressFactory& dialogs) : dialogs_(dialogs) {}
+    void startUpFailed(StartUpFailure failure, const std::string& reason) override {
+        failures.push_back(failure);
+        reasons.push_back(reason);
+    }
+    std::unique_ptr<ProgressReporter> createProgressDialog() override {
+        return dialogs_.createProgressDialog();
+    }
+    std::vector<StartUpFailure> failures;
+    std::vector<std::string> reasons;
+
+private:
+    RecordingProgressFactory& dialogs_;
+};
+
+class StartUp : public SyncFixture {
+protected:
+    // A process of its own, on `serial`, its port not yet open.
+    std::unique_ptr<ProcessState> freshProcess(SerialPortOpener& serial) {
+        state->link.closePort();
+        platforms_.push_back(std::make_unique<Platform>(
+            Platform{clock, serial, state->platform.files, nullptr, nullptr, nullptr, &device}));
+        return std::make_unique<ProcessState>(*platforms_.back());
+    }
+    sim::RecordingDeviceLibrary device;
+    RecordingProgressFactory dialogs;
+    RecordingStartUp observer{dialogs};
+    std::vector<std::unique_ptr<Platform>> platforms_;
+};
+
+TEST_F(StartUp, EachFailureStopsTheSequenceWhereItHappens) {
+    sim::SimSerialPortOpener otherLine(clock, engine, u"COM9:");
+    auto noPort = freshProcess(otherLine);
+    EXPECT_FALSE(openSession(*noPort, observer));
+    EXPECT_EQ(observer.failures, std::vector<StartUpFailure>{StartUpFailure::PortNotOpened});
+    EXPECT_FALSE(observer.reasons[0].empty());
+    EXPECT_TRUE(packetsReceived().empty());
+    EXPECT_EQ(dialogs.created, 0);
+
+    std::filesystem::remove(profilePath("LastUser.cfg"));
+    auto noProfile = freshProcess(opener);
+    EXPECT_FALSE(openSession(*noProfile, observer));
+    EXPECT_EQ(observer.failures.back(), StartUpFailure::ProfileNotLoaded);
+    EXPECT_NE(observer.reasons.back().find("the file"), std::string::npos);
+    EXPECT_TRUE(packetsReceived().empty());  // no engine initialisation
+    EXPECT_EQ(dialogs.created, 0);
+}
+
+TEST_F(StartUp, InitialisesWithProgressAndEndsInOrder) {
+    auto process = freshProcess(opener);
+    ASSERT_TRUE(openSession(*process, observer));
+    EXPECT_TRUE(observer.failures.empty());
+    EXPECT_EQ(packetsReceived().front(), Bytes(PARAM_REQUEST_ALL.begin(), PARAM_REQUEST_ALL.end()));
+    EXPECT_EQ(dialogs.created, 1);
+    EXPECT_EQ(dialogs.positions.front(), 0);
+    EXPECT_EQ(dialogs.positions.back(), 85);
+    EXPECT_EQ(dialogs.closes, 1);
+
+    leaveScanning(*process);
+    EXPECT_EQ(device.calls(), (std::vector<sim::DeviceCall>{{"KVSetGPIODirection", {0, 255}},
+                                                            {"KVSetKeyboardCustomMode", {0}}}));
+    EXPECT_EQ(packetsReceived().back(), Bytes(AIM_OFF.begin(), AIM_OFF.end()));
+    endSession(*process);
+    EXPECT_FALSE(process->link.isOpen());
+    EXPECT_FALSE(process->link.threadHandle);
+}
+
+}  // namespace
+}  // namespace qm::test
