@@ -5,6 +5,7 @@
 #include "session/ParameterLists.h"
 #include "session/ProgressReporter.h"
 #include "session/SaveSettings.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
 
 namespace qm {
@@ -49,7 +50,8 @@ uint8_t extendedValue(const ScanSettings& settings, uint8_t number) {
 bool code39Enabled(const ProcessState& state) { return state.commandArray[kCode39Parameter] == 1; }
 
 uint8_t triopticValue(const ProcessState& state) {
-    return code39Enabled(state) ? 0 : state.commandArray[kTriopticCode39Parameter].load();
+    return triopticCode39Value(state.commandArray[kCode39Parameter],
+                               state.commandArray[kTriopticCode39Parameter]);
 }
 
 void set(ProcessState& state, SequenceReport& report, uint8_t number, uint8_t value) {
@@ -71,9 +73,8 @@ void synchronizeStep(ProcessState& state, SequenceReport& report, const SyncStep
             break;
         case SyncRule::AimDuration:
             setIfDifferent(state, report, step.number,
-                           state.scanSettings.twoButtonControl != 0
-                               ? uint8_t{0}
-                               : state.commandArray[step.number].load());
+                           aimDurationValue(state.scanSettings.twoButtonControl,
+                                            state.commandArray[step.number]));
             break;
         case SyncRule::TriopticCode39:
             if (code39Enabled(state))

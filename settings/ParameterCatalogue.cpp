@@ -1,5 +1,6 @@
 #include "settings/ParameterCatalogue.h"
 
+#include "settings/ParameterRules.h"
 #include "settings/SettingsFields.h"
 
 namespace qm {
@@ -116,8 +117,8 @@ std::optional<uint8_t> catalogueValue(const CatalogueEntry& entry, const ScanSet
         case Derivation::LevelFromIndex:
             return static_cast<uint8_t>(field->intIn(settings).load() + 1);
         case Derivation::AimTimeUnlessTwoButton:
-            if (settings.twoButtonControl != 0) return 0;
-            return static_cast<uint8_t>(field->intIn(settings).load());
+            return aimDurationValue(settings.twoButtonControl,
+                                    static_cast<uint8_t>(field->intIn(settings).load()));
     }
     return std::nullopt;
 }

@@ -91,6 +91,12 @@ inline std::optional<uint8_t> formatCode(std::string_view text) {
 }
 inline uint8_t codeIdValue(std::string_view text) { return *CodeIdValues.valueOf(text); }
 inline uint32_t codeIdMode(std::string_view text) { return *CodeIdModes.valueOf(text); }
+// The link's mode for the engine's code identifier setting (parameter 45), by its text.
+inline uint32_t codeIdModeOfEngineValue(uint8_t value) {
+    for (const TextValue& row : detail::kCodeIdRows)
+        if (row.value == value) return codeIdMode(row.text);
+    return 0;
+}
 inline uint8_t prefixValue(std::string_view text) { return *PrefixValues.valueOf(text); }
 inline uint8_t securityLevelValue(std::string_view text) {
     return *SecurityLevelValues.valueOf(text);

@@ -12,6 +12,7 @@
 #include "engine/ScanEngineLink.h"
 #include "session/EngineSync.h"
 #include "session/StartUp.h"
+#include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -196,8 +197,7 @@ std::string escaped(const std::string& data) {
 void takeScanSettingsFromEngine(ProcessState& state) {
     requestParameters(state.link, state.engineParamTable);
     const EngineParamTable& engine = state.engineParamTable;
-    static constexpr uint32_t kCodeIdModeOfEngineValue[] = {0, 2, 1};  // none, AIM, Symbol
-    state.link.codeIdMode = engine[45] < 3 ? kCodeIdModeOfEngineValue[engine[45]] : 0;
+    state.link.codeIdMode = codeIdModeOfEngineValue(engine[45]);
     state.link.dataFormat = static_cast<uint8_t>(engine[235] & 7);
     state.link.scanTime = engine[136];
     state.link.twoButtonMode = 1;  // no one-button wait: the engine does its own aiming
