@@ -21,8 +21,8 @@ enum LinkCode : int32_t {
     kScanNoRead = 25,
     kScanBadChecksum = 26,
     kBurnVerifyFailed = 27,
-    // The factory profile could not be read, so nothing was burned: burning the empty
-    // settings would disable every symbology permanently.
+    // The factory profile could not be read or is not whole, so nothing was burned: burning
+    // a broken profile would disable symbologies permanently.
     kBurnDefaultsUnreadable = 28,
 };
 
