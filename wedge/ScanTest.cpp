@@ -12,12 +12,12 @@ constexpr CycleShape kScanTestCycle{
 class PageReport : public ScanReport {
 public:
     explicit PageReport(ScanTestPage& page) : page_(page) {}
-    void preparing() override { page_.setScanData(u"Preparing to Scan..."); }
+    void preparing() override { page_.preparing(); }
     // Each byte becomes the UTF-16 code unit of the same value.
     void goodRead(const uint8_t* data, int length) override {
-        page_.setScanData(std::u16string(data, data + length));
+        page_.showData(std::u16string(data, data + length));
     }
-    void failed() override { page_.setScanData(u"Failed to Scan!"); }
+    void failed() override { page_.failed(); }
     void ended() override { page_.refreshControls(); }
 
 private:

@@ -9,6 +9,7 @@
 #include "engine/ParameterExchange.h"
 #include "platform/linux/RealClock.h"
 #include "session/TriggerKeys.h"
+#include "ui/WedgeTexts.h"
 #include "wedge/ScanWedgeThread.h"
 #include "wedge/ScannerPower.h"
 #include "wedge/ScanningControl.h"
@@ -163,9 +164,9 @@ TEST(TriggerKeys, CodesComeFromTheNamesAndTheTargetKeyOnlyWithTwoButtons) {
 }
 
 TEST_F(WedgeThread, TurnScannerFlipsThePowerLinesAndTheCaption) {
-    EXPECT_EQ(turnScannerCommand(state), "Turn Scanner\nON");
+    EXPECT_EQ(ui::scannerPowerCaption(turnScannerCommand(state)), u"Turn Scanner\nON");
     EXPECT_EQ(state.ScannerPowerOn.load(), 0);
-    EXPECT_EQ(turnScannerCommand(state), "Turn Scanner\nOFF");
+    EXPECT_EQ(ui::scannerPowerCaption(turnScannerCommand(state)), u"Turn Scanner\nOFF");
     EXPECT_EQ(state.ScannerPowerOn.load(), 1);
     EXPECT_EQ(device.calls(), (std::vector<sim::DeviceCall>{{"KVSetGPIO", {0, 0x48}},
                                                             {"KVSetGPIO", {0x48, 0x48}}}));
