@@ -56,6 +56,8 @@ public:
     uint16_t attemptCount = 0;
     ParamSendTemplates paramSend;
 
+    // Closes first, and closing stops a running scanning thread: a thread left running would
+    // carry on against a port swapped under it. Whoever reopens starts the thread again.
     int openPort(const std::u16string& name);
     void closePort();
     bool isOpen() const { return portHandle_ != nullptr; }

@@ -9,9 +9,12 @@ inline constexpr uint32_t kSoundAsterisk = 0x40;     // good read
 
 enum class Popup { GoodRead, NoRead };
 
-// Read feedback: system sounds by type and the two picture popups. Called from the scanning
-// thread; a backend that draws must do so on its own GUI thread, and a popup must be on the
-// screen when showPopup returns, because the caller then sleeps without pumping messages.
+// Read feedback: system sounds by type and the two picture popups. Every call is a request
+// that returns without waiting for another thread: a backend that draws posts the request to
+// its GUI thread and returns. The caller may hold the engine link while it calls, and the GUI
+// thread may itself be waiting for that link (pausing scanning) or for the scanning thread
+// (closing the port), so waiting for the GUI thread here would deadlock. The caller keeps the
+// popup's time itself; a destroy may reach the GUI thread before the popup was ever drawn.
 class Feedback {
 public:
     virtual ~Feedback() = default;

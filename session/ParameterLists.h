@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/ParameterNumbers.h"
+
 namespace qm {
 
 struct ForcedParameter {
@@ -36,7 +38,6 @@ struct SyncStep {
     SyncRule rule;
 };
 
-inline constexpr uint8_t kAimDurationParameter = 237;
 inline constexpr uint8_t kCode39Parameter = 0;
 inline constexpr uint8_t kTriopticCode39Parameter = 13;
 

@@ -5,4 +5,6 @@ namespace qm {
 ProcessState::ProcessState(Platform& platform)
     : platform(platform), link(platform.clock, platform.serial) {}
 
+ProcessState::~ProcessState() { link.closePort(); }
+
 }  // namespace qm

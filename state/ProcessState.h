@@ -17,6 +17,9 @@ namespace qm {
 // one; each test builds a fresh one.
 struct ProcessState {
     explicit ProcessState(Platform& platform);
+    // Closes the link first: the scanning thread it owns reads the members declared after it,
+    // so it must have ended before any of them goes.
+    ~ProcessState();
     ProcessState(const ProcessState&) = delete;
     ProcessState& operator=(const ProcessState&) = delete;
 

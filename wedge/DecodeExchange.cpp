@@ -1,11 +1,10 @@
 #include "wedge/DecodeExchange.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/Packets.h"
-#include "state/ProcessState.h"
-#include "wedge/ScanCycle.h"
-#include "wedge/WedgeSleep.h"
+#include "engine/ScanEngineLink.h"
 
 namespace qm {
 
@@ -14,8 +13,7 @@ namespace {
 constexpr int kDataOffset = 5;
 constexpr int kMostPacketsRead = 2;
 constexpr uint32_t kDrainTimeoutMs = 10;
-constexpr int64_t kBeepPauseMs = 250;
-constexpr int64_t kPopupMs = 1500;
+constexpr uint32_t kFormatsWithPrefix = 4;
 
 void sendWithoutReply(ScanEngineLink& link, const FixedPacket& packet) {
     link.sendCommand(packet.data(), packet.size(), 0);
@@ -32,18 +30,23 @@ void copyData(DecodeResult& result) {
     std::memcpy(result.data, result.packet + kDataOffset, static_cast<size_t>(result.dataLength));
 }
 
-}  // namespace
-
-void startDecoding(ProcessState& state, int64_t extraWaitMs) {
-    ScanEngineLink& link = state.link;
-    link.sendTriggerCommand(START_DECODE.data(), START_DECODE.size());
-    // In one-button control the engine aims for the target time before it decodes.
-    if (link.twoButtonMode == 0) wedgeSleep(state, int64_t{link.targetTime} * 100);
-    if (extraWaitMs > 0) wedgeSleep(state, extraWaitMs);
+// Where the marker sits: after the prefix character and the code identifier (one
+// character for Symbol, three for AIM).
+size_t noReadPosition(const ScanEngineLink& link) {
+    static constexpr size_t kCodeIdLength[] = {0, 1, 3};
+    const uint32_t mode = link.codeIdMode;
+    const size_t codeId = mode < 3 ? kCodeIdLength[mode] : 0;
+    const size_t prefix = link.dataFormat >= kFormatsWithPrefix ? 1 : 0;
+    return kDataOffset + prefix + codeId;
 }
 
-DecodeResult receiveDecode(ProcessState& state) {
-    ScanEngineLink& link = state.link;
+}  // namespace
+
+void startDecoding(ScanEngineLink& link) {
+    link.sendTriggerCommand(START_DECODE.data(), START_DECODE.size());
+}
+
+DecodeResult receiveDecode(ScanEngineLink& link) {
     const auto timeoutMs = static_cast<uint32_t>((link.scanTime + 2) * 100);
     DecodeResult result;
     for (int attempts = 0; attempts < kMostPacketsRead;) {
@@ -69,35 +72,21 @@ DecodeResult receiveDecode(ProcessState& state) {
     return result;
 }
 
-void stopDecodingAndDrain(ProcessState& state) {
-    ScanEngineLink& link = state.link;
+int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount) {
+    const size_t i = noReadPosition(link);
+    // Only the data counts: the checksum after it could spell anything.
+    const size_t dataEnd = std::min<size_t>(byteCount, packet[0]);
+    const bool marker = i + 1 < dataEnd && packet[i] == 'N' && packet[i + 1] == 'R';
+    const int32_t result = marker ? kScanNoRead : kLinkOk;
+    link.LinkStatus = result;
+    return result;
+}
+
+void stopDecodingAndDrain(ScanEngineLink& link) {
     link.sendCommand(STOP_DECODE.data(), STOP_DECODE.size(), 1);
     uint8_t scratch[260];
     uint32_t count = 0;
     link.receivePacket(scratch, count, kDrainTimeoutMs);
-}
-
-void giveGoodReadSignals(ProcessState& state) {
-    if (state.scanSettings.beepOnGoodRead && state.platform.feedback) {
-        state.platform.feedback->playSystemSound(kSoundAsterisk);
-    }
-    showPopupBriefly(state, state.scanSettings.visualOnGoodRead != 0, Popup::GoodRead);
-}
-
-void playNoReadBeeps(ProcessState& state) {
-    Feedback* feedback = state.platform.feedback;
-    if (!state.scanSettings.beepOnNoRead || !feedback) return;
-    feedback->playSystemSound(kSoundExclamation);
-    wedgeSleep(state, kBeepPauseMs);
-    feedback->playSystemSound(kSoundExclamation);
-}
-
-void showPopupBriefly(ProcessState& state, bool wanted, Popup popup) {
-    Feedback* feedback = state.platform.feedback;
-    if (!wanted || !feedback) return;
-    feedback->showPopup(popup);
-    wedgeSleep(state, kPopupMs);
-    feedback->destroyPopup(popup);
 }
 
 }  // namespace qm

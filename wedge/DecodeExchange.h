@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
-#include "platform/Feedback.h"
-
 namespace qm {
 
-struct ProcessState;
+class ScanEngineLink;
+
+// The engine's side of one scan, in the order a cycle runs it: start decoding, read the
+// decode, and after a failure stop decoding and drain. The caller holds the link across them.
 
 // What one decode attempt brought back. `outcome` is 0 for a good read, 25 for the
 // engine's no-read marker, 14 or 26 for two unusable packets, or the receive status.
@@ -17,23 +18,18 @@ struct DecodeResult {
     int dataLength = 0;
 };
 
-// Sends START_DECODE and waits the one-button target time (plus `extraWaitMs`).
-void startDecoding(ProcessState& state, int64_t extraWaitMs);
+// START_DECODE. A failure does not end the cycle: the read then simply finds nothing.
+void startDecoding(ScanEngineLink& link);
 
 // Reads at most two packets within (scan time + 2) x 100 ms each, acknowledging decode data
 // and refusing anything else.
-DecodeResult receiveDecode(ProcessState& state);
+DecodeResult receiveDecode(ScanEngineLink& link);
+
+// 25 when the packet's data is the engine's "NR" no-read marker (after the prefix and code
+// identifier the engine puts in front of it), else 0; also left in LinkStatus.
+int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount);
 
 // After a failed read: STOP_DECODE, then whatever the engine still sends is drained.
-void stopDecodingAndDrain(ProcessState& state);
-
-// The good-read sound and popup, as far as the settings ask for them.
-void giveGoodReadSignals(ProcessState& state);
-
-// The no-read sound, twice with a pause, when the settings ask for it.
-void playNoReadBeeps(ProcessState& state);
-
-// Shows a popup for 1.5 s when the settings ask for it.
-void showPopupBriefly(ProcessState& state, bool wanted, Popup popup);
+void stopDecodingAndDrain(ScanEngineLink& link);
 
 }  // namespace qm

@@ -6,7 +6,6 @@
 namespace qm {
 
 struct ProcessState;
-class ScanEngineLink;
 
 // One press of the scan key: start decoding, wait for the engine's decode data, type it or
 // give no-read feedback, switch the aiming beam off. Returns the status of the final
@@ -24,8 +23,26 @@ struct ScanCycleResult {
 // The same cycle, handing the data to `deliver` instead of typing it.
 ScanCycleResult runScanCycleWith(ProcessState& state, const DecodeSink& deliver);
 
-// 25 when the packet's data is the engine's "NR" no-read marker (after the prefix and code
-// identifier the engine puts in front of it), else 0; also left in LinkStatus.
-int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount);
+// What a cycle tells its caller as it goes: the key's cycle types the data, the Scanner
+// page's scan test shows it.
+class ScanReport {
+public:
+    virtual ~ScanReport() = default;
+    virtual void preparing() {}
+    virtual void goodRead(const uint8_t* data, int length) = 0;
+    // After the no-read beeps, before the no-read popup.
+    virtual void failed() {}
+    virtual void ended() {}
+};
+
+// How the scan test's cycle differs from the key's in what it does on the engine and when.
+struct CycleShape {
+    bool endsAimingFirst = false;
+    int64_t extraWaitBeforeReadMs = 0;
+    int64_t pauseAfterFailureMs = 0;
+};
+
+// The one scan cycle, every step in the order it runs.
+ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanReport& report);
 
 }  // namespace qm

@@ -6,14 +6,19 @@ namespace qm {
 
 struct ProcessState;
 
-// The Scanner page as the scan test sees it.
+// The Scanner page as the scan test reports to it; the page chooses the words. Each call is
+// shown at once (the test runs on the user-interface thread and does not return to the
+// message loop until it ends).
 class ScanTestPage {
 public:
     virtual ~ScanTestPage() = default;
-    // The Scan Data text, shown at once (the test runs on the user-interface thread and
-    // does not return to the message loop until it ends).
-    virtual void setScanData(const std::u16string& text) = 0;
-    // Refreshes every control of the page from its data.
+    // Before anything goes to the engine.
+    virtual void preparing() = 0;
+    // A good read's data, each byte widened to the UTF-16 code unit of the same value.
+    virtual void showData(const std::u16string& data) = 0;
+    // After the no-read beeps, before the no-read popup.
+    virtual void failed() = 0;
+    // At the very end: every control of the page refreshed from its data.
     virtual void refreshControls() = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "engine/ParameterExchange.h"
 #include "platform/Clock.h"
 #include "platform/KeyState.h"
+#include "settings/ParameterNumbers.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/WedgeSleep.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr int64_t kPauseAfterAimToggleMs = 375;
 constexpr int64_t kPauseAfterScanMs = 250;
 constexpr int64_t kAimTimeoutSeconds = 9;
-constexpr uint8_t kAimDurationParameter = 237;
 
 bool keyDown(ProcessState& state, uint8_t virtualKey) {
     KeyState* keys = state.platform.keys;

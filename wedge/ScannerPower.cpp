@@ -10,12 +10,11 @@ int setScannerPower(DeviceLibrary& device, int on) {
     return 0;
 }
 
-std::string turnScannerCommand(ProcessState& state) {
-    const bool wasOn = state.ScannerPowerOn == 1;
-    state.ScannerPowerOn = wasOn ? 0 : 1;
-    if (DeviceLibrary* device = state.platform.device)
-        setScannerPower(*device, state.ScannerPowerOn);
-    return wasOn ? "Turn Scanner\nON" : "Turn Scanner\nOFF";
+int turnScannerCommand(ProcessState& state) {
+    const int poweredOn = state.ScannerPowerOn == 1 ? 0 : 1;
+    state.ScannerPowerOn = poweredOn;
+    if (DeviceLibrary* device = state.platform.device) setScannerPower(*device, poweredOn);
+    return poweredOn;
 }
 
 }  // namespace qm

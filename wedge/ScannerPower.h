@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace qm {
 
@@ -13,8 +12,8 @@ inline constexpr uint32_t kEnginePowerLines = 0x48;
 // Drives the GPIO lines that power the scan engine. Returns 0.
 int setScannerPower(DeviceLibrary& device, int on);
 
-// The main dialog's Turn Scanner command: flips the power and returns the button's new
-// caption, which names what the next press will do.
-std::string turnScannerCommand(ProcessState& state);
+// The main dialog's Turn Scanner command: flips the power and returns its new state, 1 on
+// and 0 off, from which the dialog words the button.
+int turnScannerCommand(ProcessState& state);
 
 }  // namespace qm

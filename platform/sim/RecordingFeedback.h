@@ -32,7 +32,8 @@ struct FeedbackEvent {
 };
 
 // Keeps every feedback call with the clock's time, so a test can check the order and the
-// pauses between beeps and popups. The scanning thread records while a test may read.
+// pauses between beeps and popups. The scanning thread records while a test may read; the
+// lock is held only to append, so every call returns at once.
 class RecordingFeedback : public Feedback {
 public:
     explicit RecordingFeedback(Clock& clock) : clock_(clock) {}

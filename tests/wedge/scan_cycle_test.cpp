@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
-#include "wedge/DecodeExchange.h"
 #include "wedge/ScanCycle.h"
 
 namespace qm::test {
@@ -89,43 +88,6 @@ TEST_F(ScanCycle, EmptyDecodeTypesNothingButStillSignalsAGoodRead) {
     EXPECT_TRUE(timesOf(bytesOf(STOP_DECODE)).empty());
 }
 
-struct BadPacketsCase {
-    const char* name;
-    std::vector<Bytes> packets;
-    int32_t outcome;
-    size_t naks;
-};
-
-Bytes corrupted(Bytes packet) {
-    packet.back() ^= 0xFF;
-    return packet;
-}
-
-TEST_F(ScanCycle, TwoUnusablePacketsEndInTheCodeOfTheLastKind) {
-    const Bytes other = withChecksum({0x05, 0xA4, 0x00, 0x00, 0x01});
-    const Bytes badDecode = corrupted(decodePacket("X"));
-    const std::vector<BadPacketsCase> cases = {
-        {"two other opcodes", {other, other}, kScanNoDecodePacket, 2},
-        {"other, then bad checksum", {other, badDecode}, kScanBadChecksum, 2},
-        {"bad checksum, then other", {badDecode, other}, kScanNoDecodePacket, 2},
-        {"bad checksum, then good decode", {badDecode, decodePacket("OK")}, kLinkOk, 1},
-    };
-    engine.setParameter(kTransmitNoRead, 0);
-    for (const auto& c : cases) {
-        engine.clearReceived();
-        startDecoding(state, 0);
-        int64_t delay = 100'000;
-        for (const auto& packet : c.packets) {
-            engine.sendRaw(packet, clock.nowMicros(), delay);
-            delay += 100'000;
-        }
-        const DecodeResult result = receiveDecode(state);
-        EXPECT_EQ(result.outcome, c.outcome) << c.name;
-        EXPECT_EQ(timesOf(bytesOf(CMD_NAK)).size(), c.naks) << c.name;
-        clock.advanceMicros(1'000'000);
-    }
-}
-
 TEST_F(ScanCycle, FailedStartDecodeDoesNotEndTheCycle) {
     engine.faults().nakNextCommands = 3;
     engine.setParameter(kTransmitNoRead, 0);
@@ -133,40 +95,6 @@ TEST_F(ScanCycle, FailedStartDecodeDoesNotEndTheCycle) {
     EXPECT_EQ(timesOf(bytesOf(START_DECODE)).size(), 3u);
     EXPECT_EQ(timesOf(bytesOf(STOP_DECODE)).size(), 1u);
     EXPECT_EQ(timesOf(bytesOf(AIM_OFF)).size(), 1u);
-}
-
-// The marker's position for each code identifier mode and data format.
-TEST(IsNoRead, LooksForTheMarkerAfterThePrefixAndCodeIdentifier) {
-    sim::VirtualClock clock;
-    sim::SimEngine engine;
-    sim::SimSerialPortOpener opener{clock, engine};
-    ScanEngineLink link(clock, opener);
-    const size_t codeIdLength[] = {0, 1, 3};
-    for (uint32_t mode = 0; mode < 3; ++mode) {
-        for (uint8_t format = 0; format < 8; ++format) {
-            link.codeIdMode = mode;
-            link.dataFormat = format;
-            const std::string before(codeIdLength[mode] + (format >= 4 ? 1 : 0), '#');
-            const auto check = [&](const std::string& data, int32_t expected) {
-                const Bytes packet = decodePacket(data);
-                EXPECT_EQ(isNoRead(link, packet.data(), uint32_t(packet.size())), expected)
-                    << "mode " << mode << " format " << int(format) << " data " << data;
-                EXPECT_EQ(link.LinkStatus.load(), expected);
-            };
-            check(before + "NR", kScanNoRead);
-            check(before + "NR123", kScanNoRead);
-            check(before + "nr", kLinkOk);
-            check(before + "#NR", kLinkOk);
-            check(before + "N", kLinkOk);
-            if (!before.empty()) check(before.substr(1) + "NR", kLinkOk);
-        }
-    }
-    // The two documented positions: bytes 9 and 10 for AIM with a prefix, 5 and 6 plain.
-    link.codeIdMode = 2;
-    link.dataFormat = 6;
-    Bytes packet = decodePacket("]C0#NR");
-    EXPECT_EQ(packet[9], 'N');
-    EXPECT_EQ(isNoRead(link, packet.data(), uint32_t(packet.size())), kScanNoRead);
 }
 
 }  // namespace

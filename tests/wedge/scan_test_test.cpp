@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
+#include "ui/WedgeTexts.h"
 #include "wedge/ScanTest.h"
 
 namespace qm::test {
@@ -11,18 +12,21 @@ struct ShownText {
     int64_t atMicros;
 };
 
+// Words what it is told as the Scanner page does, and keeps each text with its time.
 class RecordingScannerPage : public ScanTestPage {
 public:
     explicit RecordingScannerPage(Clock& clock) : clock_(clock) {}
-    void setScanData(const std::u16string& text) override {
-        texts.push_back({text, clock_.nowMicros()});
-    }
+    void preparing() override { show(std::u16string(ui::kPreparingToScanText)); }
+    void showData(const std::u16string& data) override { show(data); }
+    void failed() override { show(std::u16string(ui::kFailedToScanText)); }
     void refreshControls() override { ++refreshes; }
 
     std::vector<ShownText> texts;
     int refreshes = 0;
 
 private:
+    void show(const std::u16string& text) { texts.push_back({text, clock_.nowMicros()}); }
+
     Clock& clock_;
 };
 

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <thread>
+#include <utility>
 
 #include "WedgeFixture.h"
 #include "engine/ParameterExchange.h"
 #include "platform/linux/RealClock.h"
+#include "session/TriggerKeys.h"
+#include "ui/WedgeTexts.h"
 #include "wedge/ScanWedgeThread.h"
 #include "wedge/ScannerPower.h"
 #include "wedge/ScanningControl.h"
-#include "session/TriggerKeys.h"
 
 namespace qm::test {
 namespace {
@@ -160,9 +164,9 @@ TEST(TriggerKeys, CodesComeFromTheNamesAndTheTargetKeyOnlyWithTwoButtons) {
 }
 
 TEST_F(WedgeThread, TurnScannerFlipsThePowerLinesAndTheCaption) {
-    EXPECT_EQ(turnScannerCommand(state), "Turn Scanner\nON");
+    EXPECT_EQ(ui::scannerPowerCaption(turnScannerCommand(state)), u"Turn Scanner\nON");
     EXPECT_EQ(state.ScannerPowerOn.load(), 0);
-    EXPECT_EQ(turnScannerCommand(state), "Turn Scanner\nOFF");
+    EXPECT_EQ(ui::scannerPowerCaption(turnScannerCommand(state)), u"Turn Scanner\nOFF");
     EXPECT_EQ(state.ScannerPowerOn.load(), 1);
     EXPECT_EQ(device.calls(), (std::vector<sim::DeviceCall>{{"KVSetGPIO", {0, 0x48}},
                                                             {"KVSetGPIO", {0x48, 0x48}}}));
@@ -199,19 +203,45 @@ TEST(WedgeThreadExit, ClosingTheLinkMidCycleReturnsWithinTheTimeLimitAndStopsThe
     EXPECT_FALSE(state.link.isOpen());
 }
 
-TEST(WedgeThreadExit, AnIdleThreadStopsAtOnce) {
+// Closing, and reopening (which closes first), both stop a running thread at once.
+TEST(WedgeThreadExit, AnIdleThreadStopsAtOnceWhenTheLinkClosesOrReopens) {
     linux_platform::RealClock clock;
     sim::SimEngine engine;
     sim::SimSerialPortOpener opener{clock, engine};
     Platform platform{clock, opener};
     ProcessState state{platform};
-    ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
-    state.ScanningEnabled = 1;
-    ASSERT_EQ(startWedgeThread(state), 1);
-    const int64_t start = clock.nowMicros();
-    state.link.closePort();
-    EXPECT_LT(clock.nowMicros() - start, 500'000);
-    EXPECT_EQ(state.link.threadHandle, nullptr);
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"closePort", [&state] { state.link.closePort(); }},
+        {"openPort", [&state] { EXPECT_EQ(state.link.openPort(u"COM3:"), 1); }},
+    };
+    for (const auto& [name, stop] : cases) {
+        ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
+        state.ScanningEnabled = 1;
+        ASSERT_EQ(startWedgeThread(state), 1);
+        const int64_t start = clock.nowMicros();
+        stop();
+        EXPECT_LT(clock.nowMicros() - start, 500'000) << name;
+        EXPECT_EQ(state.link.threadHandle, nullptr) << name;
+    }
+}
+
+// Nobody stops the thread by hand: destroying the state alone must end it.
+TEST(WedgeThreadExit, DestroyingTheStateEndsItsThread) {
+    linux_platform::RealClock clock;
+    sim::SimEngine engine;
+    sim::SimSerialPortOpener opener{clock, engine};
+    sim::ScriptedKeyState keys{clock};
+    Platform platform{clock, opener, nullptr, nullptr, &keys, nullptr, nullptr};
+    auto state = std::make_unique<ProcessState>(platform);
+    ASSERT_EQ(state->link.openPort(u"COM3:"), 1);
+    const uint8_t scanKey = state->link.scanKey;
+    state->ScanningEnabled = 1;
+    ASSERT_EQ(startWedgeThread(*state), 1);
+    while (keys.queries(scanKey) < 3) std::this_thread::yield();
+    state.reset();
+    const int64_t queries = keys.queries(scanKey);
+    clock.sleepMs(20);
+    EXPECT_EQ(keys.queries(scanKey), queries);
 }
 
 TEST_F(WedgeThread, PausingWaitsForTheRunningCycleAndNothingNewStarts) {
