@@ -7,6 +7,9 @@
 
 namespace qm {
 
+// The handheld's built-in profile folder, where the shipped profiles live.
+inline constexpr std::string_view kConfigFolder = "\\Program Files\\Quillmark\\";
+
 // The handheld's file system as the system sees it. Paths are the handheld's own, absolute
 // and written with backslashes: "\Program Files\Quillmark\LastUser.cfg".
 class FileSystem {

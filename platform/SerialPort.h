@@ -8,15 +8,25 @@
 namespace qm {
 
 // Millisecond time-outs with the semantics of the handheld's serial driver:
-// a read waits at most multiplier * n + constant in all, and at most `readInterval`
-// between two bytes once the first has arrived (0 = no interval limit). A read that
-// times out is not an error: it returns fewer bytes than asked, possibly none.
+// a read waits at most multiplier * n + constant in all (both 0 = no total limit), and at
+// most `readInterval` between two bytes once the first has arrived (0 or
+// kReadIntervalNever = no interval limit). An interval of kReadIntervalNever with no total
+// limit makes a read return at once with whatever is waiting. A read that times out is not
+// an error: it returns fewer bytes than asked, possibly none.
+inline constexpr uint32_t kReadIntervalNever = 0xFFFFFFFF;
+
 struct SerialTimeouts {
     uint32_t readInterval = 0;
     uint32_t readTotalMultiplier = 0;
     uint32_t readTotalConstant = 0;
     uint32_t writeTotalMultiplier = 0;
     uint32_t writeTotalConstant = 0;
+
+    bool hasReadTotal() const { return readTotalMultiplier != 0 || readTotalConstant != 0; }
+    bool readReturnsAtOnce() const { return readInterval == kReadIntervalNever && !hasReadTotal(); }
+    bool readIntervalLimits() const {
+        return readInterval != 0 && readInterval != kReadIntervalNever;
+    }
 
     friend bool operator==(const SerialTimeouts&, const SerialTimeouts&) = default;
 };

@@ -1,7 +1,5 @@
 #include "settings/ConfigFolder.h"
 
-#include "platform/FileSystem.h"
-
 namespace qm {
 
 std::string chooseConfigFolder(FileSystem& files) {

@@ -3,12 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileSystem.h"
+
 namespace qm {
 
-class FileSystem;
-
+// The same folder on the storage card; kConfigFolder is the built-in one.
 inline constexpr std::string_view kStorageConfigFolder = "\\Storage\\Program Files\\Quillmark\\";
-inline constexpr std::string_view kConfigFolder = "\\Program Files\\Quillmark\\";
 
 // The storage card's profile folder when it is a directory there, else the built-in one.
 std::string chooseConfigFolder(FileSystem& files);

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
+#include "platform/ParseByte.h"
 
 namespace qm::tool {
 
-// A parameter number or value: decimal, or hexadecimal with 0x; 0 to 255.
-std::optional<uint8_t> parseByte(std::string_view text);
+// Parameter numbers and values on the command line are written as everywhere else.
+using qm::parseByte;
 
 }  // namespace qm::tool

@@ -9,16 +9,15 @@
 #include <random>
 #include <string>
 
-#include "session/EngineSync.h"
-#include "session/ParameterLists.h"
+#include "bench/common/ProtocolRatio.h"
 #include "platform/Platform.h"
 #include "platform/linux/DeviceRootFileSystem.h"
-#include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimEngineParameters.h"
 #include "platform/sim/SimSerialPort.h"
-#include "platform/sim/VirtualClock.h"
+#include "session/EngineSync.h"
 #include "session/LoadSettings.h"
+#include "session/ParameterLists.h"
 #include "state/ProcessState.h"
 
 namespace {
@@ -75,10 +74,8 @@ int64_t timeInitialization(qm::Clock& clock, const fs::path& root, EngineStart s
 }
 
 void measure(const char* name, const fs::path& root, EngineStart start) {
-    qm::sim::VirtualClock virtualClock;
-    qm::linux_platform::RealClock realClock;
-    const int64_t demanded = timeInitialization(virtualClock, root, start);
-    const int64_t measured = timeInitialization(realClock, root, start);
+    const auto [demanded, measured] = qm::bench::timeAgainstProtocol(
+        [&](qm::Clock& clock) { return timeInitialization(clock, root, start); });
     std::printf("%-28s demanded %8.1f ms, measured %8.1f ms, ratio %.4f (target <= 1.05)\n", name,
                 demanded / 1000.0, measured / 1000.0, double(measured) / double(demanded));
 }

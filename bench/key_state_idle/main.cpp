@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
         std::puts("usage: bench-key-state-idle [seconds]; needs Xvfb");
         return 2;
     }
-    qm::e2e::ScratchFolder scratch;
+    qm::test::TempFolder scratch{"qm-bench"};
     const auto numberFile = scratch.path() / "display";
     const long server = qm::e2e::startInBackground("Xvfb -displayfd 3 -noreset -nolisten tcp 3>" +
                                                    qm::e2e::quoted(numberFile));

@@ -8,10 +8,8 @@
 #include "bench/common/ProtocolRatio.h"
 #include "engine/ParameterExchange.h"
 #include "engine/ScanEngineLink.h"
-#include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
-#include "platform/sim/VirtualClock.h"
 
 namespace {
 
@@ -32,10 +30,7 @@ int64_t timeChanges(qm::Clock& clock) {
     qm::sim::SimEngine engine;
     qm::sim::SimSerialPortOpener opener(clock, engine);
     qm::ScanEngineLink link(clock, opener);
-    if (!link.openPort(u"COM3:")) {
-        std::fprintf(stderr, "cannot open the simulated port\n");
-        std::exit(1);
-    }
+    qm::bench::exitUnless(link.openPort(u"COM3:"));
     const int64_t start = clock.nowMicros();
     runChanges(link);
     const int64_t elapsed = clock.nowMicros() - start;
@@ -49,10 +44,6 @@ int64_t timeChanges(qm::Clock& clock) {
 }  // namespace
 
 int main() {
-    qm::sim::VirtualClock virtualClock;
-    qm::linux_platform::RealClock realClock;
-    const int64_t demanded = timeChanges(virtualClock);
-    const int64_t measured = timeChanges(realClock);
-    qm::bench::printProtocolRatio("parameter changes", kChanges, demanded, measured);
+    qm::bench::compareWithProtocol("parameter changes", kChanges, timeChanges);
     return 0;
 }

@@ -6,11 +6,9 @@
 
 #include "bench/common/ProtocolRatio.h"
 #include "platform/Platform.h"
-#include "platform/linux/RealClock.h"
 #include "platform/sim/RecordingKeyboard.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
-#include "platform/sim/VirtualClock.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -25,10 +23,7 @@ int64_t timeCycles(qm::Clock& clock) {
     qm::sim::RecordingKeyboard keyboard;
     qm::Platform platform{clock, opener, nullptr, &keyboard, nullptr, nullptr, nullptr};
     qm::ProcessState state(platform);
-    if (!state.link.openPort(u"COM3:")) {
-        std::fprintf(stderr, "cannot open the simulated port\n");
-        std::exit(1);
-    }
+    qm::bench::exitUnless(state.link.openPort(u"COM3:"));
     state.link.scanTime = 30;
     const int64_t start = clock.nowMicros();
     for (int i = 0; i < kCycles; ++i) qm::runScanCycle(state);
@@ -43,10 +38,6 @@ int64_t timeCycles(qm::Clock& clock) {
 }  // namespace
 
 int main() {
-    qm::sim::VirtualClock virtualClock;
-    qm::linux_platform::RealClock realClock;
-    const int64_t demanded = timeCycles(virtualClock);
-    const int64_t measured = timeCycles(realClock);
-    qm::bench::printProtocolRatio("good-read scan cycles", kCycles, demanded, measured);
+    qm::bench::compareWithProtocol("good-read scan cycles", kCycles, timeCycles);
     return 0;
 }

@@ -163,9 +163,8 @@ bool DeviceRootFileSystem::createDirectories(std::string_view path) {
 
 bool prepareDeviceRoot(const std::filesystem::path& root, const std::filesystem::path& resources) {
     DeviceRootFileSystem files(root);
-    if (!files.createDirectories("\\Program Files\\Quillmark") || !files.createDirectories("\\dev"))
-        return false;
-    const fs::path profiles = root / "Program Files" / "Quillmark";
+    if (!files.createDirectories(kConfigFolder) || !files.createDirectories("\\dev")) return false;
+    const fs::path profiles = *files.hostPath(kConfigFolder);
     return installIfMissing(resources / "defaults.cfg", profiles / "defaults.cfg") &&
            installIfMissing(resources / "LastUser.cfg", profiles / "LastUser.cfg");
 }

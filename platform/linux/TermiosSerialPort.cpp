@@ -312,6 +312,7 @@ IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
     const Deadline total = totalDeadline(Clock::now(), timeouts_.readTotalMultiplier,
                                          timeouts_.readTotalConstant, count);
     const auto interval = std::chrono::milliseconds(timeouts_.readInterval);
+    const bool limitedInterval = timeouts_.readIntervalLimits();
     size_t got = 0;
     Deadline nextByteDue;
     bool hungUp = false;
@@ -320,12 +321,13 @@ IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
         ssize_t r = ::read(fd_, buffer + got, count - got);
         if (r > 0) {
             got += static_cast<size_t>(r);
-            if (interval.count() > 0) nextByteDue = Clock::now() + interval;
+            if (limitedInterval) nextByteDue = Clock::now() + interval;
             continue;
         }
         if (r < 0 && errno == EINTR) continue;
         // Nothing to read after the peer hung up: it is gone, not just quiet.
         if (!wouldBlock(r) || hungUp) return {false, got};
+        if (timeouts_.readReturnsAtOnce()) break;
         std::optional<int> wait = pollTimeout(earliest(total, nextByteDue));
         if (!wait) break;
         Readiness ready = waitFor(fd_, abortFd_, POLLIN, *wait);

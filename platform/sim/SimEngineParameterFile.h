@@ -10,10 +10,7 @@
 
 namespace qm::sim {
 
-// A byte written in decimal or as 0x hex.
-std::optional<uint8_t> parseParameterByte(std::string_view text);
-
-// "N=V", both parsed as by parseParameterByte.
+// "N=V", both parsed as by parseByte.
 std::optional<std::pair<uint8_t, uint8_t>> parseParameterAssignment(std::string_view text);
 
 // Lines of "NUMBER VALUE"; blank lines and text after '#' are ignored. Each line

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
-#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -23,7 +22,6 @@ struct SimLine {
 
 namespace {
 
-constexpr uint32_t kNoWait = std::numeric_limits<uint32_t>::max();
 // Longest single sleep of a waiting read, so it notices bytes another thread's write
 // has caused in the meantime.
 constexpr int64_t kLongestNapMicros = 10'000;
@@ -156,11 +154,9 @@ IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
         timeouts = line_->seen.timeouts;
     }
     Clock& clock = line_->clock;
-    const bool hasTotal = timeouts.readTotalMultiplier != 0 || timeouts.readTotalConstant != 0;
-    // An interval of "never" with no total is the driver's "return what is there".
-    const bool returnAtOnce = timeouts.readInterval == kNoWait && !hasTotal;
+    const bool returnAtOnce = timeouts.readReturnsAtOnce();
     std::optional<int64_t> totalDeadline;
-    if (hasTotal) {
+    if (timeouts.hasReadTotal()) {
         totalDeadline =
             clock.nowMicros() +
             msToMicros(uint64_t{timeouts.readTotalMultiplier} * count + timeouts.readTotalConstant);
@@ -174,7 +170,7 @@ IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
         got += taken;
         if (got == count || returnAtOnce) return {true, got};
         std::optional<int64_t> limit = totalDeadline;
-        if (got > 0 && timeouts.readInterval != 0 && timeouts.readInterval != kNoWait) {
+        if (got > 0 && timeouts.readIntervalLimits()) {
             limit = earliest(limit, lastByteMicros + msToMicros(timeouts.readInterval));
         }
         const std::optional<int64_t> next = line_->engine.nextByteTime();

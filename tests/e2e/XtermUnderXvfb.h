@@ -9,10 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
+
+#include "tests/TempFolder.h"
 
 namespace qm::e2e {
 
@@ -56,23 +57,6 @@ inline bool waitForFileSize(const std::filesystem::path& file, size_t size,
 }
 
 inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() / ("qm-e2e-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 class XtermUnderXvfb {
 public:
@@ -120,7 +104,7 @@ public:
     const std::filesystem::path& scratch() const { return scratch_.path(); }
 
 private:
-    ScratchFolder scratch_;
+    test::TempFolder scratch_{"qm-e2e"};
     long server_ = 0;
     long xterm_ = 0;
     std::string display_;

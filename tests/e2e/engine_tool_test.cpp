@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -26,20 +25,11 @@ struct ToolRun {
     std::string err;
 };
 
-fs::path scratchFolder() {
-    std::random_device random;
-    fs::path folder = fs::temp_directory_path() /
-                      ("qm-e2e-tool-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(folder);
-    return folder;
-}
-
 class EngineToolEndToEnd : public ::testing::Test {
 protected:
     virtual std::string simOptions() const { return "--barcode code128:E2E"; }
 
     void SetUp() override {
-        folder_ = scratchFolder();
         const fs::path simOut = folder_ / "sim.out";
         // exec keeps the process id the simulator's own, so stopping it stops the simulator.
         simPid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " " +
@@ -54,11 +44,7 @@ protected:
         ASSERT_FALSE(port_.empty()) << "the simulator printed no terminal path";
     }
 
-    void TearDown() override {
-        qm::e2e::stopProgram(simPid_);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void TearDown() override { qm::e2e::stopProgram(simPid_); }
 
     ToolRun tool(const std::string& arguments) {
         const fs::path out = folder_ / "tool.out";
@@ -80,7 +66,8 @@ protected:
         return values;
     }
 
-    fs::path folder_;
+    qm::test::TempFolder scratch_{"qm-e2e-tool"};
+    const fs::path folder_ = scratch_.path();
     std::string port_;
     long simPid_ = 0;
 };

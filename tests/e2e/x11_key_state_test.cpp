@@ -40,7 +40,7 @@ public:
     const std::filesystem::path& scratch() const { return scratch_.path(); }
 
 private:
-    qm::e2e::ScratchFolder scratch_;
+    qm::test::TempFolder scratch_{"qm-e2e"};
     long pid_ = 0;
     std::string display_;
 };

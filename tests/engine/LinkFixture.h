@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "PacketBytes.h"
+#include "SimPackets.h"
 #include "engine/ScanEngineLink.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
@@ -22,11 +22,7 @@ protected:
         engine.clearReceived();
     }
 
-    std::vector<Bytes> packetsReceived() {
-        std::vector<Bytes> packets;
-        for (const auto& packet : engine.received()) packets.push_back(packet.bytes);
-        return packets;
-    }
+    std::vector<Bytes> packetsReceived() { return packetsReceivedBy(engine); }
 
     std::vector<int64_t> packetTimes() {
         std::vector<int64_t> times;

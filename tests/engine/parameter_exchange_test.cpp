@@ -138,6 +138,10 @@ TEST_F(ParameterExchange, EachSendOperationBuildsItsPacketAndTheEngineKeepsTheVa
         engine.clearReceived();
         EXPECT_EQ(c.send(link, c.number, c.value), kLinkOk) << c.name;
         EXPECT_EQ(packetsReceived(), std::vector<Bytes>{withChecksum(c.expectedBody)}) << c.name;
+        EXPECT_EQ(paramSendPacket(c.number, c.value, c.extended ? Bank::Extended : Bank::Simple,
+                                  c.permanent ? Storage::Permanent : Storage::Temporary),
+                  withChecksum(c.expectedBody))
+            << c.name << ": the tests' own builder";
         const uint8_t current =
             c.extended ? engine.extendedParameter(c.number) : engine.parameter(c.number);
         const uint8_t permanent = c.extended ? engine.permanentExtendedParameter(c.number)

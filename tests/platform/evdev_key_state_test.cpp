@@ -4,10 +4,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <set>
 #include <thread>
 
+#include "TempFolder.h"
 #include "platform/linux/EvdevKeyState.h"
 #include "platform/linux/UinputKeyboard.h"
 
@@ -65,10 +65,8 @@ TEST(EvdevKeyState, OnlyDevicesWithATriggerKeyAreListenedTo) {
 }
 
 TEST(EvdevKeyState, NothingWhenNoEventDeviceOpensAsAKeyboard) {
-    std::random_device random;
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("qm-evdev-" + std::to_string(random()));
-    std::filesystem::create_directories(folder);
+    test::TempFolder scratch("qm-evdev");
+    const auto folder = scratch.path();
     EXPECT_EQ(EvdevKeyState::open(folder.string()), nullptr);
     std::ofstream(folder / "event0") << "not a device";
     EXPECT_EQ(EvdevKeyState::open(folder.string()), nullptr);

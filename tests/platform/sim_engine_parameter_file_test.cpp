@@ -8,15 +8,6 @@
 namespace qm::sim {
 namespace {
 
-TEST(SimEngineParameterFile, ParsesBytesInDecimalAndHex) {
-    const struct {
-        const char* text;
-        std::optional<uint8_t> expected;
-    } cases[] = {{"0", 0}, {"255", 255}, {"0x9F", 0x9F}, {"0XeE", 0xEE}, {"256", {}}, {"0x100", {}},
-                 {"", {}}, {"0x", {}},   {"-1", {}},     {"12a", {}},    {" 1", {}}};
-    for (const auto& c : cases) EXPECT_EQ(parseParameterByte(c.text), c.expected) << c.text;
-}
-
 TEST(SimEngineParameterFile, ParsesAssignments) {
     EXPECT_EQ(parseParameterAssignment("94=0"), (std::pair<uint8_t, uint8_t>{94, 0}));
     EXPECT_EQ(parseParameterAssignment("0xED=0x1E"), (std::pair<uint8_t, uint8_t>{237, 30}));

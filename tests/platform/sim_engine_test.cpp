@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "PacketBytes.h"
 #include "platform/sim/SimEngine.h"
 
 namespace qm::sim {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::Bytes;
+using test::withChecksum;
 
 constexpr int64_t kByte = SimEngine::kByteMicros;
 constexpr int64_t kLatency = SimEngine::kReplyLatencyMicros;
@@ -26,23 +28,14 @@ const Bytes kScanDisable{0x04, 0xEA, 0x04, 0x00, 0xFF, 0x0E};
 const Bytes kParamDefaults{0x04, 0xC8, 0x04, 0x00, 0xFF, 0x30};
 const Bytes kParamRequest{0x05, 0xC7, 0x04, 0x00, 0xFE, 0xFE, 0x32};
 
-// Independent of the engine's own checksum code on purpose.
-Bytes withChecksum(Bytes packet) {
-    packet[0] = static_cast<uint8_t>(packet.size());
-    unsigned sum = 0;
-    for (uint8_t b : packet) sum += b;
-    const unsigned checksum = (0x10000 - (sum & 0xFFFF)) & 0xFFFF;
-    packet.push_back(static_cast<uint8_t>(checksum >> 8));
-    packet.push_back(static_cast<uint8_t>(checksum & 0xFF));
-    return packet;
-}
-
+// The length byte counts everything but the checksum.
 bool checksumGood(const Bytes& packet) {
-    return withChecksum({packet.begin(), packet.end() - 2}) == packet;
+    return packet.size() > 2 && packet[0] == packet.size() - 2 &&
+           withChecksum({packet.begin(), packet.end() - 2}) == packet;
 }
 
 Bytes paramSend(uint8_t status, Bytes pairs) {
-    Bytes packet{0, 0xC6, 0x04, status, 0xFF};
+    Bytes packet{static_cast<uint8_t>(5 + pairs.size()), 0xC6, 0x04, status, 0xFF};
     packet.insert(packet.end(), pairs.begin(), pairs.end());
     return withChecksum(packet);
 }

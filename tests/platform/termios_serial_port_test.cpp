@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "TempFolder.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 
 namespace qm::linux_platform {
@@ -81,13 +81,6 @@ protected:
     std::unique_ptr<SerialPort> port;
 };
 
-std::filesystem::path freshFolder(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 TEST(LinuxSerialPortOpenerTest, DeviceRootMapsPortNamesToDevEntries) {
     auto opener = LinuxSerialPortOpener::forDeviceRoot("/root");
     // clang-format off
@@ -101,7 +94,8 @@ TEST(LinuxSerialPortOpenerTest, DeviceRootMapsPortNamesToDevEntries) {
 
 TEST(LinuxSerialPortOpenerTest, OpensTtysThroughEitherResolverAndOnlyOnce) {
     Pty pty;
-    auto root = freshFolder("qm-serial-root");
+    test::TempFolder folder("qm-serial-root");
+    const auto& root = folder.path();
     std::filesystem::create_directories(root / "dev");
     std::filesystem::create_symlink(pty.slavePath(), root / "dev" / "COM3");
 
@@ -116,11 +110,11 @@ TEST(LinuxSerialPortOpenerTest, OpensTtysThroughEitherResolverAndOnlyOnce) {
     first.reset();
     EXPECT_NE(byPath.open(u"COM3:"), nullptr) << "closing must release the port";
     EXPECT_EQ(byPath.lastFailure(), "") << "a success forgets the last failure";
-    std::filesystem::remove_all(root);
 }
 
 TEST(LinuxSerialPortOpenerTest, RefusalsSayWhy) {
-    auto dir = freshFolder("qm-serial-files");
+    test::TempFolder folder("qm-serial-files");
+    const auto& dir = folder.path();
     std::ofstream(dir / "plain") << "not a tty";
     std::ofstream(dir / "locked") << "no access";
     std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
@@ -143,62 +137,6 @@ TEST(LinuxSerialPortOpenerTest, RefusalsSayWhy) {
     EXPECT_EQ(byRoot.open(u"a/b:"), nullptr);
     EXPECT_EQ(byRoot.lastFailure(), "no such device") << "a name that is no device";
     EXPECT_FALSE(std::filesystem::exists(dir / "missing")) << "open must not create devices";
-    std::filesystem::remove_all(dir);
-}
-
-struct ReadCase {
-    const char* what;
-    SerialTimeouts timeouts;
-    std::vector<std::pair<std::chrono::milliseconds, Bytes>> schedule;  // delay from start
-    size_t asked;
-    size_t expected;
-    std::chrono::milliseconds atLeast, atMost;
-};
-
-// clang-format off
-const ReadCase kReadCases[] = {
-    {"total constant, nothing arrives", {0, 0, 200, 0, 0}, {}, 4, 0, 180ms, 1000ms},
-    {"total multiplier per byte asked", {0, 50, 0, 0, 0}, {}, 4, 0, 180ms, 1000ms},
-    {"partial read ends at the total", {0, 0, 200, 0, 0}, {{0ms, {1, 2, 3}}}, 10, 3, 180ms, 1000ms},
-    {"all bytes at hand return at once", {0, 0, 3000, 0, 0},
-     {{0ms, {1, 2, 3, 4, 5}}}, 5, 5, 0ms, 1000ms},
-    {"interval ends a read after a pause", {50, 0, 0, 0, 0},
-     {{0ms, {1, 2, 3}}, {1000ms, {4, 5, 6}}}, 10, 3, 30ms, 800ms},
-    {"interval does not limit the first byte", {30, 0, 0, 0, 0},
-     {{300ms, {1, 2, 3, 4}}}, 4, 4, 250ms, 2000ms},
-    {"interval restarts with every byte", {350, 0, 5000, 0, 0},
-     {{0ms, {1}}, {200ms, {2}}, {400ms, {3}}, {600ms, {4}}}, 4, 4, 550ms, 2500ms},
-    {"total wins over a steady trickle", {300, 0, 250, 0, 0},
-     {{0ms, {1}}, {100ms, {2}}, {200ms, {3}}, {900ms, {4}}}, 4, 3, 230ms, 800ms},
-};
-// clang-format on
-
-TEST(TermiosReadTest, Timeouts) {
-    for (const ReadCase& c : kReadCases) {
-        SCOPED_TRACE(c.what);
-        Pty pty;
-        auto port = openConfigured(pty);
-        ASSERT_NE(port, nullptr);
-        ASSERT_TRUE(port->setTimeouts(c.timeouts));
-
-        auto start = SteadyClock::now();
-        std::thread writer([&] {
-            for (const auto& [delay, bytes] : c.schedule) {
-                std::this_thread::sleep_until(start + delay);
-                pty.send(bytes);
-            }
-        });
-        Bytes buffer(c.asked);
-        IoResult r = port->read(buffer.data(), buffer.size());
-        auto elapsed = SteadyClock::now() - start;
-        writer.join();
-
-        EXPECT_TRUE(r.ok);
-        EXPECT_EQ(r.count, c.expected);
-        EXPECT_GE(elapsed, c.atLeast);
-        EXPECT_LE(elapsed, c.atMost);
-        for (size_t i = 0; i < r.count; ++i) EXPECT_EQ(buffer[i], i + 1);
-    }
 }
 
 // Raw from the moment it opens, and still raw after the line is configured.

@@ -19,7 +19,7 @@ protected:
         return files.readRegularFile(path, kLimit).bytes;
     }
 
-    TemporaryDeviceRoot root;
+    TempFolder root{"qm-settings"};
     DeviceRootFileSystem files{root.path()};
 };
 
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(PrepareDeviceRootTest, InstallsTheShippedProfilesOnceAndKeepsTheUsers) {
-    TemporaryDeviceRoot root;
+    TempFolder root{"qm-settings"};
     const fs::path resources = fs::path(QM_SOURCE_DIR) / "resources";
     const fs::path profiles = root.path() / "Program Files/Quillmark";
 

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 
+#include "TempFolder.h"
 #include "platform/Platform.h"
 #include "platform/SerialPort.h"
 #include "platform/linux/DeviceRootFileSystem.h"
@@ -22,28 +22,6 @@ public:
     std::unique_ptr<SerialPort> open(const std::u16string&) override { return nullptr; }
 };
 
-// A fresh temporary device root, removed again at the end.
-class TemporaryDeviceRoot {
-public:
-    TemporaryDeviceRoot() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("qm-settings-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TemporaryDeviceRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryDeviceRoot(const TemporaryDeviceRoot&) = delete;
-    TemporaryDeviceRoot& operator=(const TemporaryDeviceRoot&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // One process's worth of state on a temporary device root with the profile folder made.
 class SettingsFixture : public ::testing::Test {
 protected:
@@ -55,7 +33,7 @@ protected:
     void writeProfile(std::string_view name, std::string_view text);
     std::string readProfile(std::string_view name) const;
 
-    TemporaryDeviceRoot root;
+    TempFolder root{"qm-settings"};
     sim::VirtualClock clock;
     NoSerialPorts serial;
     DeviceRootFileSystem files{root.path()};

@@ -1,8 +1,8 @@
-#include "apps/engine_tool/ToolArguments.h"
+#include "platform/ParseByte.h"
 
 #include <charconv>
 
-namespace qm::tool {
+namespace qm {
 
 std::optional<uint8_t> parseByte(std::string_view text) {
     int base = 10;
@@ -18,4 +18,4 @@ std::optional<uint8_t> parseByte(std::string_view text) {
     return static_cast<uint8_t>(value);
 }
 
-}  // namespace qm::tool
+}  // namespace qm
