@@ -12,8 +12,8 @@ uint16_t checksumOf(const uint8_t* packet) {
 
 }  // namespace
 
-int packetChecksum(uint8_t* packet, int verify) {
-    if (verify) return packetChecksumHolds(packet) ? 0 : 1;
+int packetChecksum(uint8_t* packet, ChecksumMode mode) {
+    if (mode == ChecksumMode::Verify) return packetChecksumHolds(packet) ? 0 : 1;
     const unsigned length = packet[0];
     const uint16_t complement = checksumOf(packet);
     packet[length] = static_cast<uint8_t>(complement >> 8);

@@ -16,10 +16,12 @@ inline constexpr uint8_t kStatusPermanent = 0x08;
 // Length, opcode, source and status: a Length below this cannot even hold its own header.
 inline constexpr uint8_t kHeaderLength = 4;
 
-// Computes (verify = 0) or checks (verify != 0) the checksum of the packet whose Length is
-// at offset 0; the buffer has room for Length + 2 bytes. Compute writes it and returns 0;
-// verify returns 0 when it matches, 1 otherwise.
-int packetChecksum(uint8_t* packet, int verify);
+enum class ChecksumMode { Compute, Verify };
+
+// Computes or checks the checksum of the packet whose Length is at offset 0; the buffer has
+// room for Length + 2 bytes. Compute writes it and returns 0; Verify returns 0 when it
+// matches, 1 otherwise.
+int packetChecksum(uint8_t* packet, ChecksumMode mode);
 // The verify mode on a packet that may not be written to.
 bool packetChecksumHolds(const uint8_t* packet);
 

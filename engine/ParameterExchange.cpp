@@ -26,9 +26,9 @@ int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t l
     const size_t numberOffset = length == 8 ? 6 : 5;
     packet[numberOffset] = number;
     packet[numberOffset + 1] = value;
-    packetChecksum(packet.data(), 0);
+    packetChecksum(packet.data(), ChecksumMode::Compute);
     link.flushInput();
-    link.sendCommand(packet.data(), static_cast<size_t>(length) + 2, 1);
+    link.sendCommand(packet.data(), static_cast<size_t>(length) + 2, AwaitAck::Yes);
     link.flushInput();
     return link.LinkStatus;
 }

@@ -174,7 +174,7 @@ int32_t ScanEngineLink::finishSendCommand(int32_t result) {
     return result;
 }
 
-int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awaitAck) {
+int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAck awaitAck) {
     const auto hold = holdLink();
     LinkStatus = kLinkOk;
     attemptCount = 0;
@@ -185,7 +185,7 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, int awa
             return kLinkWakeFailed;
         }
         if (!writeWhole(packet, count)) continue;
-        if (!awaitAck) return finishSendCommand(kLinkOk);
+        if (awaitAck == AwaitAck::No) return finishSendCommand(kLinkOk);
         if (isExtendedParameterChange(packet, count)) clock_.sleepMs(kExtendedAckPauseMs);
         const ReplyPacket reply = readReplyPacket(port());
         if (reply.readFailed) {
@@ -288,14 +288,14 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
 
 int32_t ScanEngineLink::aimOn() {
     const auto hold = holdLink();
-    sendCommand(AIM_ON.data(), AIM_ON.size(), 1);
+    sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes);
     clock_.sleepMs(kAimPauseMs);
     return LinkStatus;
 }
 
 int32_t ScanEngineLink::aimOff() {
     const auto hold = holdLink();
-    sendCommand(AIM_OFF.data(), AIM_OFF.size(), 1);
+    sendCommand(AIM_OFF.data(), AIM_OFF.size(), AwaitAck::Yes);
     clock_.sleepMs(kAimPauseMs);
     return LinkStatus;
 }

@@ -27,6 +27,9 @@ public:
 
 // The one serial link to the scan engine: wake handshake, acknowledged sends, packet reads,
 // every outcome left in LinkStatus.
+// Whether a send waits for the engine's CMD_ACK.
+enum class AwaitAck { No, Yes };
+
 class ScanEngineLink {
 public:
     static constexpr size_t kPortNameUnits = 6;  // five characters and a terminator
@@ -64,7 +67,7 @@ public:
 
     int32_t wakeEngine(uint32_t pollCount);
     uint32_t flushInput();
-    int32_t sendCommand(const uint8_t* packet, size_t count, int awaitAck);
+    int32_t sendCommand(const uint8_t* packet, size_t count, AwaitAck awaitAck);
     int32_t sendTriggerCommand(const uint8_t* packet, size_t count);
     // A request whose answer the caller reads itself: sendCommand without awaiting, except
     // that whatever arrives from the write on stays in the input queue for the caller.

@@ -177,7 +177,7 @@ int32_t initializeEngine(ProcessState& state, ProgressReporter* progress, Sequen
     requestAndNote(state, report);
     show(progress, 0);
     note(report, Kind::ScanEnable, 0,
-         state.link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), 1));
+         state.link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), AwaitAck::Yes));
     forceFixedParameters(state, report, progress);
     clearUnusedExtendedParameters(state, report, progress);
     synchronize(state, report, progress, kSyncStartPosition);

@@ -16,7 +16,7 @@ constexpr uint32_t kDrainTimeoutMs = 10;
 constexpr uint32_t kFormatsWithPrefix = 4;
 
 void sendWithoutReply(ScanEngineLink& link, const FixedPacket& packet) {
-    link.sendCommand(packet.data(), packet.size(), 0);
+    link.sendCommand(packet.data(), packet.size(), AwaitAck::No);
 }
 
 // A Length below the header's own size cannot carry an opcode worth believing.
@@ -83,7 +83,7 @@ int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount
 }
 
 void stopDecodingAndDrain(ScanEngineLink& link) {
-    link.sendCommand(STOP_DECODE.data(), STOP_DECODE.size(), 1);
+    link.sendCommand(STOP_DECODE.data(), STOP_DECODE.size(), AwaitAck::Yes);
     uint8_t scratch[260];
     uint32_t count = 0;
     link.receivePacket(scratch, count, kDrainTimeoutMs);

@@ -100,7 +100,7 @@ int switchAiming(ProcessState& state, const Args& args, std::ostream&, std::ostr
 int enableScanning(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
     if (!args.empty()) return usageError("enable takes no arguments", err);
     ScanEngineLink& link = state.link;
-    link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), 1);
+    link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), AwaitAck::Yes);
     return reportResult(link, "enabling scanning", err);
 }
 

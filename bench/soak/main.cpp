@@ -98,7 +98,9 @@ bool readWholeDecode(const std::vector<std::vector<uint8_t>>& packetReads,
                      const std::string& data) {
     for (auto packet : packetReads) {
         if (packet.size() < 7 || packet[0] + 2u != packet.size()) continue;
-        if (packet[1] != qm::kOpDecodeData || qm::packetChecksum(packet.data(), 1) != 0) continue;
+        if (packet[1] != qm::kOpDecodeData ||
+            qm::packetChecksum(packet.data(), qm::ChecksumMode::Verify) != 0)
+            continue;
         if (std::string(packet.begin() + 5, packet.end() - 2) == data) return true;
     }
     return false;

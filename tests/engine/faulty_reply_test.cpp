@@ -172,7 +172,9 @@ struct SendOperation {
 TEST_F(FaultyReply, OnlyAWholeGoodAckCountsAndASilentReplyCostsOneTimeOut) {
     const SendOperation operations[] = {
         {"sendCommand", AIM_ON, kStandingRead,
-         [](ScanEngineLink& l, const FixedPacket& p) { return l.sendCommand(p.data(), 6, 1); }},
+         [](ScanEngineLink& l, const FixedPacket& p) {
+             return l.sendCommand(p.data(), 6, AwaitAck::Yes);
+         }},
         {"sendTriggerCommand", STOP_DECODE, kTriggerRead,
          [](ScanEngineLink& l, const FixedPacket& p) { return l.sendTriggerCommand(p.data(), 6); }},
     };

@@ -81,7 +81,7 @@ TEST_F(Wake, FailingModemStatusAndRtsGiveTheirOwnCodes) {
 }
 
 TEST_F(SendCommand, AcknowledgedCommandSucceedsAndLeavesRtsLow) {
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkOk);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkOk);
     EXPECT_EQ(packetsReceived(), std::vector<Bytes>{bytesOf(AIM_ON)});
     EXPECT_TRUE(engine.aiming());
     EXPECT_FALSE(opener.observe().rts);
@@ -89,7 +89,7 @@ TEST_F(SendCommand, AcknowledgedCommandSucceedsAndLeavesRtsLow) {
 
 TEST_F(SendCommand, NakEveryTimeGivesUpAfterThreeIdenticalWritesAndTwoPauses) {
     engine.faults().nakNextCommands = 100;
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkNotAcknowledged);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkNotAcknowledged);
     EXPECT_EQ(link.LinkStatus.load(), kLinkNotAcknowledged);
     EXPECT_EQ(packetsReceived(), std::vector<Bytes>(3, bytesOf(AIM_ON)));
     // Between two writes: the 10 ms after writing, the 50 ms retry pause, the 10 ms wake and
@@ -101,7 +101,7 @@ TEST_F(SendCommand, NakEveryTimeGivesUpAfterThreeIdenticalWritesAndTwoPauses) {
 
 TEST_F(SendCommand, SilentEngineAlsoEndsInThirteen) {
     engine.faults().silentNextCommands = 100;
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkNotAcknowledged);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkNotAcknowledged);
     EXPECT_EQ(packetsReceived().size(), 3u);
     // Each attempt waits out one read with the standing time-outs (3 ms + 50 ms).
     const auto times = packetTimes();
@@ -110,7 +110,7 @@ TEST_F(SendCommand, SilentEngineAlsoEndsInThirteen) {
 
 TEST_F(SendCommand, WithoutAwaitingReturnsAfterTheWriteAndDiscardsTheReply) {
     const int64_t start = clock.nowMicros();
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 0), kLinkOk);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::No), kLinkOk);
     EXPECT_EQ(clock.nowMicros() - start, 10'000 + 6 * kByte + 10'000);
     uint32_t waiting = 99;
     ASSERT_TRUE(link.port().inputQueueLength(waiting));
@@ -121,7 +121,7 @@ TEST_F(SendCommand, FailedWakeReportsTwentyWhateverTheWakeSaid) {
     for (bool ctsFault : {true, false}) {
         engine.faults().ctsNeverRises = ctsFault;
         engine.faults().modemStatusFails = !ctsFault;
-        EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkWakeFailed);
+        EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkWakeFailed);
         EXPECT_EQ(link.LinkStatus.load(), kLinkWakeFailed);
     }
     EXPECT_TRUE(packetsReceived().empty());
@@ -129,19 +129,19 @@ TEST_F(SendCommand, FailedWakeReportsTwentyWhateverTheWakeSaid) {
 
 TEST_F(SendCommand, FailedWritesUseAttempts) {
     engine.faults().writeFails = true;
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkNotAcknowledged);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkNotAcknowledged);
     EXPECT_EQ(opener.observe().rtsRaises, 3);
 }
 
 TEST_F(SendCommand, ReadErrorOnTheReplyEndsAtOnceWithTwentyFour) {
     engine.faults().readFails = true;
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkReplyReadError);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkReplyReadError);
     EXPECT_EQ(packetsReceived().size(), 1u);
 }
 
 TEST_F(SendCommand, OtherOpcodeIsRetried) {
     engine.faults().wrongOpcodeNextReplies = 1;
-    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), 1), kLinkOk);
+    EXPECT_EQ(link.sendCommand(AIM_ON.data(), AIM_ON.size(), AwaitAck::Yes), kLinkOk);
     EXPECT_EQ(packetsReceived().size(), 2u);
 }
 

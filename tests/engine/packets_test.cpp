@@ -1,8 +1,8 @@
+#include "engine/Packets.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "engine/Packets.h"
 
 namespace qm {
 namespace {
@@ -24,17 +24,18 @@ TEST(PacketChecksum, ComputesTheTwosComplementOfTheByteSum) {
     for (const auto& c : cases) {
         Bytes packet = c.body;
         packet.resize(packet.size() + 2, 0xAA);
-        EXPECT_EQ(packetChecksum(packet.data(), 0), 0);
+        EXPECT_EQ(packetChecksum(packet.data(), ChecksumMode::Compute), 0);
         EXPECT_EQ(packet[c.body.size()], c.high);
         EXPECT_EQ(packet[c.body.size() + 1], c.low);
-        EXPECT_EQ(packetChecksum(packet.data(), 1), 0);
+        EXPECT_EQ(packetChecksum(packet.data(), ChecksumMode::Verify), 0);
     }
 }
 
 std::vector<Bytes> fixedPackets() {
     std::vector<Bytes> packets;
-    for (const FixedPacket& p : {AIM_ON, AIM_OFF, START_DECODE, STOP_DECODE, SCAN_ENABLE, CMD_ACK,
-                                 CMD_NAK, PARAM_DEFAULTS, REQUEST_REVISION, SCAN_DISABLE, LED_OFF}) {
+    for (const FixedPacket& p :
+         {AIM_ON, AIM_OFF, START_DECODE, STOP_DECODE, SCAN_ENABLE, CMD_ACK, CMD_NAK, PARAM_DEFAULTS,
+          REQUEST_REVISION, SCAN_DISABLE, LED_OFF}) {
         packets.emplace_back(p.begin(), p.end());
     }
     packets.emplace_back(PARAM_REQUEST_ALL.begin(), PARAM_REQUEST_ALL.end());
@@ -43,12 +44,13 @@ std::vector<Bytes> fixedPackets() {
 
 TEST(PacketChecksum, EveryFixedPacketVerifiesAndAnySingleChangedByteFails) {
     for (Bytes packet : fixedPackets()) {
-        ASSERT_EQ(packetChecksum(packet.data(), 1), 0) << "opcode " << int(packet[1]);
+        ASSERT_EQ(packetChecksum(packet.data(), ChecksumMode::Verify), 0)
+            << "opcode " << int(packet[1]);
         // Offset 0 is left alone: changing Length moves the checksum itself.
         for (size_t offset = 1; offset < packet.size(); ++offset) {
             Bytes changed = packet;
             changed[offset] ^= 0x01;
-            EXPECT_EQ(packetChecksum(changed.data(), 1), 1)
+            EXPECT_EQ(packetChecksum(changed.data(), ChecksumMode::Verify), 1)
                 << "opcode " << int(packet[1]) << " offset " << offset;
         }
     }
@@ -58,11 +60,11 @@ TEST(PacketChecksum, SumsAllBytesOfTheLongestPacket) {
     Bytes packet(255 + 2, 0xFF);
     packet[0] = 255;
     // 0xFF + 254 * 0xFF = 255 * 255 = 0xFE01, complement 0x01FF.
-    packetChecksum(packet.data(), 0);
+    packetChecksum(packet.data(), ChecksumMode::Compute);
     EXPECT_EQ(packet[255], 0x01);
     EXPECT_EQ(packet[256], 0xFF);
     packet[254] = 0x00;
-    EXPECT_EQ(packetChecksum(packet.data(), 1), 1);
+    EXPECT_EQ(packetChecksum(packet.data(), ChecksumMode::Verify), 1);
 }
 
 TEST(ParamSendTemplates, StartInTheirFourForms) {

@@ -34,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (trigger) {
         result = link.sendTriggerCommand(qm::START_DECODE.data(), qm::START_DECODE.size());
     } else if (extended) {
-        result = link.sendCommand(kExtendedChange.data(), kExtendedChange.size(), 1);
+        result =
+            link.sendCommand(kExtendedChange.data(), kExtendedChange.size(), qm::AwaitAck::Yes);
     } else {
-        result = link.sendCommand(qm::AIM_ON.data(), qm::AIM_ON.size(), 1);
+        result = link.sendCommand(qm::AIM_ON.data(), qm::AIM_ON.size(), qm::AwaitAck::Yes);
     }
     require(link.LinkStatus == result);
     require(port.writes >= 1 && port.writes <= 3);

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "engine/Packets.h"
-#include "session/ProgressReporter.h"
 #include "platform/Platform.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
 #include "session/LoadSettings.h"
+#include "session/ProgressReporter.h"
 #include "state/ProcessState.h"
 
 namespace qm::test {
@@ -50,7 +50,7 @@ inline Bytes paramPacket(bool permanent, bool extended, uint8_t number, uint8_t 
                             : Bytes{0x07, 0xC6, 0x04, 0x00, 0xFF, number, value};
     if (permanent) packet[3] = 0x08;
     packet.resize(packet.size() + 2);
-    packetChecksum(packet.data(), 0);
+    packetChecksum(packet.data(), ChecksumMode::Compute);
     return packet;
 }
 
