@@ -1,9 +1,11 @@
 #include "apps/engine_tool/ProfileFolderFiles.h"
 
+#include "platform/FileSystem.h"
+
 namespace qm::tool {
 
 namespace {
-constexpr std::string_view kProfileFolder = "\\Program Files\\Quillmark\\";
+constexpr std::string_view kProfileFolder = kConfigFolder;
 }
 
 ProfileFolderFiles::ProfileFolderFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SimPackets.h"
 #include "engine/Packets.h"
 #include "platform/Platform.h"
 #include "platform/linux/DeviceRootFileSystem.h"
@@ -46,19 +47,13 @@ public:
 };
 
 inline Bytes paramPacket(bool permanent, bool extended, uint8_t number, uint8_t value) {
-    Bytes packet = extended ? Bytes{0x08, 0xC6, 0x04, 0x00, 0xFF, 0xF0, number, value}
-                            : Bytes{0x07, 0xC6, 0x04, 0x00, 0xFF, number, value};
-    if (permanent) packet[3] = 0x08;
-    packet.resize(packet.size() + 2);
-    packetChecksum(packet.data(), ChecksumMode::Compute);
-    return packet;
+    return paramSendPacket(number, value, extended ? Bank::Extended : Bank::Simple,
+                           permanent ? Storage::Permanent : Storage::Temporary);
 }
 
-inline Bytes setPacket(uint8_t number, uint8_t value) {
-    return paramPacket(false, false, number, value);
-}
+inline Bytes setPacket(uint8_t number, uint8_t value) { return paramSendPacket(number, value); }
 inline Bytes setExtendedPacket(uint8_t number, uint8_t value) {
-    return paramPacket(false, true, number, value);
+    return paramSendPacket(number, value, Bank::Extended);
 }
 
 // A process on a fresh device root holding the shipped profiles, its link open on a
@@ -86,11 +81,7 @@ protected:
         engine.clearReceived();
     }
 
-    std::vector<Bytes> packetsReceived() {
-        std::vector<Bytes> packets;
-        for (const auto& packet : engine.received()) packets.push_back(packet.bytes);
-        return packets;
-    }
+    std::vector<Bytes> packetsReceived() { return packetsReceivedBy(engine); }
 
     std::filesystem::path profilePath(const std::string& name) const {
         return root_ / "Program Files/Quillmark" / name;

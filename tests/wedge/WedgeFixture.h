@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PacketBytes.h"
+#include "SimPackets.h"
 #include "engine/Packets.h"
 #include "platform/Platform.h"
 #include "platform/sim/RecordingDeviceLibrary.h"
@@ -70,11 +71,7 @@ protected:
         state.scanSettings.visualOnNoRead = on;
     }
 
-    std::vector<Bytes> packetsReceived() {
-        std::vector<Bytes> packets;
-        for (const auto& packet : engine.received()) packets.push_back(packet.bytes);
-        return packets;
-    }
+    std::vector<Bytes> packetsReceived() { return packetsReceivedBy(engine); }
 
     // Times at which the engine received each copy of `packet`.
     std::vector<int64_t> timesOf(const Bytes& packet) {
