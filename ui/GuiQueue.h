@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+namespace qm::ui {
+
+// Work other threads hand to the GUI thread: the read-feedback popups of the scanning thread,
+// the status texts and progress of engine work running beside the GUI. Posting never waits.
+// The queue is a plain mutex and a timer rather than Qt's queued calls so that every hand-over
+// is one the thread sanitizer can follow.
+class GuiQueue : public QObject {
+public:
+    explicit GuiQueue(QObject* parent = nullptr);
+
+    // From any thread.
+    void post(std::function<void()> work);
+
+    // On the GUI thread: runs what was posted so far, in order.
+    void drain();
+
+    // On the GUI thread: runs `work` now when called there, else posts it.
+    void runOnGui(std::function<void()> work);
+
+private:
+    std::mutex mutex_;
+    std::deque<std::function<void()>> pending_;
+    QTimer timer_;
+};
+
+}  // namespace qm::ui
