@@ -9,6 +9,7 @@ class Keyboard;
 class KeyState;
 class Feedback;
 class DeviceLibrary;
+class NamedMutexes;
 
 // The handheld's operating system as the system sees it: one narrow seam per service.
 // Each member is owned elsewhere (by the program or the test) and outlives this bundle;
@@ -21,6 +22,7 @@ struct Platform {
     KeyState* keys = nullptr;
     Feedback* feedback = nullptr;
     DeviceLibrary* device = nullptr;
+    NamedMutexes* mutexes = nullptr;
 };
 
 }  // namespace qm

@@ -1,0 +1,47 @@
+// quillmark: the scan wedge on a real engine behind the device root's COM3.
+#include <QApplication>
+#include <iostream>
+
+#include "apps/wedge_common/DeviceRootSetup.h"
+#include "apps/wedge_common/WedgeOptions.h"
+#include "apps/wedge_common/WedgeRuntime.h"
+#include "platform/linux/LinuxSerialPortOpener.h"
+#include "platform/linux/RealClock.h"
+
+namespace {
+
+void nameTheProgram() {
+    QCoreApplication::setApplicationName("Quillmark");
+    QCoreApplication::setApplicationVersion(QM_VERSION);
+}
+
+std::optional<qm::app::WedgeOptions> readOptions(int argc, char** argv, int& exitCode) {
+    // Read before there is a display, so --help and --version work without one.
+    QCoreApplication console(argc, argv);
+    nameTheProgram();
+    return qm::app::parseWedgeOptions(console, qm::app::Engine::SerialPort, exitCode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int exitCode = 0;
+    const auto options = readOptions(argc, argv, exitCode);
+    if (!options) return exitCode;
+    QApplication app(argc, argv);
+    nameTheProgram();
+
+    const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark")
+                                              : std::filesystem::path(options->root.toStdString());
+    std::string error;
+    if (!qm::app::prepareRootOnFirstRun(root, error) ||
+        (!options->port.isEmpty() &&
+         !qm::app::pointPortAt(root, options->port.toStdString(), error))) {
+        std::cerr << "quillmark: " << error << "\n";
+        return 1;
+    }
+    qm::linux_platform::RealClock clock;
+    auto serial = qm::linux_platform::LinuxSerialPortOpener::forDeviceRoot(root.string());
+    qm::app::WedgeRuntime runtime(clock, serial, root, *options);
+    return runtime.run();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "apps/wedge_common/WedgeOptions.h"
+#include "platform/KeyState.h"
+#include "platform/Keyboard.h"
+#include "platform/linux/X11KeyGrab.h"
+
+namespace qm::app {
+
+// Typing and the trigger keys on this desktop: XTest, XInput2 and a passive grab on X11;
+// /dev/uinput and evdev without it (evdev reads keys without taking them, so there the
+// trigger keys also reach the focused application).
+struct DesktopInput {
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<KeyState> keys;
+    std::unique_ptr<linux_platform::X11KeyGrab> grab;  // X11 only
+    std::string problem;                               // what is missing, when anything is
+};
+
+DesktopInput openDesktopInput(InputChoice choice);
+
+// Down when either is down: the simulated handheld's buttons beside the desktop's keys.
+class EitherKeyState : public KeyState {
+public:
+    EitherKeyState(KeyState* first, KeyState* second) : first_(first), second_(second) {}
+    uint16_t asyncKeyState(uint8_t virtualKey) override;
+
+private:
+    KeyState* first_;
+    KeyState* second_;
+};
+
+}  // namespace qm::app

@@ -1,0 +1,98 @@
+#include "apps/wedge_common/WedgeOptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace qm::app {
+
+namespace {
+
+std::optional<InputChoice> inputChoice(const QString& text) {
+    if (text == "auto") return InputChoice::Automatic;
+    if (text == "x11") return InputChoice::X11;
+    if (text == "uinput") return InputChoice::Uinput;
+    return std::nullopt;
+}
+
+QString programName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+
+void usageError(const QString& message) {
+    std::fprintf(stderr, "%s: %s\nTry '--help'.\n", qPrintable(programName()), qPrintable(message));
+}
+
+}  // namespace
+
+std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engine engine,
+                                              int& exitCode) {
+    QCommandLineParser parser;
+    const bool simulated = engine == Engine::Simulated;
+    parser.setApplicationDescription(
+        simulated ? "The Quillmark scan wedge on a simulated engine, with a window to place bar "
+                    "codes in front of it and press its trigger keys."
+                  : "The Quillmark scan wedge: types every bar code the scan engine reads into "
+                    "the application that has the keyboard focus.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption root("root",
+                                  "The device root: profiles and the port (default: "
+                                  "$XDG_DATA_HOME/" +
+                                      programName() + ").",
+                                  "DIR");
+    const QCommandLineOption port("port", "Make the device root's COM3 this serial device.",
+                                  "DEVICE");
+    const QCommandLineOption service("service", "Show the technician's buttons.");
+    const QCommandLineOption input("input",
+                                   "Typing and trigger keys: x11 (XTest and XInput2), uinput "
+                                   "(/dev/uinput and evdev) or auto (x11 on a display).",
+                                   "auto|x11|uinput", "auto");
+    const QCommandLineOption demo("demo", "Run the demonstration and save its screenshots in DIR.",
+                                  "DIR");
+    QCommandLineOption bench("bench-start-up", "Print the start-up time and quit.");
+    bench.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({root, service, input});
+    if (simulated)
+        parser.addOptions({demo, bench});
+    else
+        parser.addOption(port);
+
+    if (!parser.parse(app.arguments())) {
+        usageError(parser.errorText());
+        exitCode = kUsageExitCode;
+        return std::nullopt;
+    }
+    if (parser.isSet(help) || parser.isSet(version)) {
+        if (parser.isSet(help))
+            std::fputs(qPrintable(parser.helpText()), stdout);
+        else
+            std::printf("%s %s\n", qPrintable(programName()),
+                        qPrintable(QCoreApplication::applicationVersion()));
+        exitCode = 0;
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        usageError("unexpected argument " + parser.positionalArguments().first());
+        exitCode = kUsageExitCode;
+        return std::nullopt;
+    }
+    WedgeOptions options;
+    const auto chosen = inputChoice(parser.value(input));
+    if (!chosen) {
+        usageError("--input takes auto, x11 or uinput");
+        exitCode = kUsageExitCode;
+        return std::nullopt;
+    }
+    options.input = *chosen;
+    options.root = parser.value(root);
+    options.service = parser.isSet(service);
+    if (simulated) {
+        options.demoFolder = parser.value(demo);
+        options.benchStartUp = parser.isSet(bench);
+    } else {
+        options.port = parser.value(port);
+    }
+    return options;
+}
+
+}  // namespace qm::app

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QCoreApplication;
+
+namespace qm::app {
+
+enum class InputChoice { Automatic, X11, Uinput };
+enum class Engine { SerialPort, Simulated };
+
+struct WedgeOptions {
+    QString root;
+    QString port;
+    bool service = false;
+    InputChoice input = InputChoice::Automatic;
+    QString demoFolder;         // simulated only
+    bool benchStartUp = false;  // simulated only: report start-up time and quit
+};
+
+inline constexpr int kUsageExitCode = 2;
+
+// The command line, or nullopt after --help, --version or a usage error, with `exitCode` set
+// to what the program should end with.
+std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engine engine,
+                                              int& exitCode);
+
+}  // namespace qm::app

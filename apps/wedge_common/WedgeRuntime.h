@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "apps/wedge_common/DesktopInput.h"
+#include "apps/wedge_common/WedgeOptions.h"
+#include "platform/linux/DeviceRootFileSystem.h"
+#include "platform/linux/GrabbingDeviceLibrary.h"
+#include "platform/linux/LockFileMutexes.h"
+#include "platform/linux/SoundThemeFeedback.h"
+#include "state/ProcessState.h"
+#include "ui/GuiQueue.h"
+#include "ui/MessageBoxes.h"
+#include "ui/UiServices.h"
+#include "ui/app/PopupFeedback.h"
+#include "ui/app/ScanWedgeApp.h"
+
+namespace qm::app {
+
+// One run of the wedge on this desktop, whatever engine it talks to: the backends, the
+// process state and the application object, built and torn down in the right order.
+class WedgeRuntime {
+public:
+    // `extraKeys` is down beside the desktop's own keys (the simulated handheld's buttons).
+    WedgeRuntime(Clock& clock, SerialPortOpener& serial, const std::filesystem::path& root,
+                 const WedgeOptions& options, KeyState* extraKeys = nullptr);
+    ~WedgeRuntime();
+
+    // What is missing for typing or the trigger keys, if anything.
+    const std::string& inputProblem() const { return input_.problem; }
+
+    // Start-up, then the event loop; `afterStartUp` runs once the main dialog is shown.
+    // Returns the exit status.
+    int run(const std::function<void()>& afterStartUp = {});
+
+    ProcessState& state() { return *state_; }
+    ui::CScanWedgeApp& app() { return *app_; }
+    ui::UiServices& services() { return services_; }
+    ui::PopupFeedback& popups() { return popups_; }
+
+private:
+    void wireSetup();
+
+    ui::GuiQueue queue_;
+    ui::QtMessageBoxes boxes_;
+    ui::UiServices services_{boxes_, queue_};
+    ui::PopupFeedback popups_{queue_, nullptr};
+    linux_platform::SoundThemeFeedback feedback_{&popups_};
+    DesktopInput input_;
+    EitherKeyState keys_;
+    std::unique_ptr<ProcessState> state_;
+    linux_platform::GrabbingDeviceLibrary device_;
+    DeviceRootFileSystem files_;
+    linux_platform::LockFileMutexes mutexes_;
+    Platform platform_;
+    std::unique_ptr<ui::CScanWedgeApp> app_;
+};
+
+}  // namespace qm::app

@@ -1,0 +1,123 @@
+#include "platform/linux/X11KeyGrab.h"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/linux/TriggerKeyMap.h"
+
+namespace qm::linux_platform {
+
+namespace {
+
+// A key another client grabbed first is refused with BadAccess; Xlib's own handler would end
+// the process for it. The key then simply stays the focused application's.
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+std::vector<uint8_t> keycodesOf(Display* display, const std::vector<uint8_t>& virtualKeys) {
+    std::vector<uint8_t> keycodes;
+    for (const uint8_t key : virtualKeys) {
+        const TriggerKeyMapping* mapping = triggerKeyMapping(key);
+        if (!mapping) continue;
+        for (const uint32_t keysym : mapping->keysyms) {
+            if (keysym == 0) continue;
+            const KeyCode code = XKeysymToKeycode(display, keysym);
+            if (code != 0 && std::find(keycodes.begin(), keycodes.end(), code) == keycodes.end())
+                keycodes.push_back(code);
+        }
+    }
+    return keycodes;
+}
+
+}  // namespace
+
+std::unique_ptr<X11KeyGrab> X11KeyGrab::open(const char* displayName) {
+    Display* display = XOpenDisplay(displayName);
+    if (!display) return nullptr;
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC) != 0) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    return std::unique_ptr<X11KeyGrab>(new X11KeyGrab(display, wake[0], wake[1]));
+}
+
+X11KeyGrab::X11KeyGrab(Display* display, int wakeRead, int wakeWrite)
+    : display_(display), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {
+    XSetErrorHandler(ignoreXError);
+    server_ = std::thread([this] { serve(); });
+}
+
+X11KeyGrab::~X11KeyGrab() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    const char byte = 0;
+    [[maybe_unused]] const auto written = write(wakeWrite_, &byte, 1);
+    server_.join();
+    close(wakeRead_);
+    close(wakeWrite_);
+    XCloseDisplay(display_);  // drops every grab with the connection
+}
+
+void X11KeyGrab::grabOnly(const std::vector<uint8_t>& virtualKeys) {
+    std::unique_lock lock(mutex_);
+    wanted_ = virtualKeys;
+    const uint64_t ticket = ++requested_;
+    const char byte = 1;
+    [[maybe_unused]] const auto written = write(wakeWrite_, &byte, 1);
+    appliedChanged_.wait(lock, [&] { return applied_ >= ticket || stopping_; });
+}
+
+std::vector<uint8_t> X11KeyGrab::grabbedKeycodes() {
+    std::lock_guard lock(mutex_);
+    return grabbed_;
+}
+
+void X11KeyGrab::serve() {
+    pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    for (;;) {
+        while (XPending(display_) > 0) {
+            XEvent swallowed;
+            XNextEvent(display_, &swallowed);
+        }
+        if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
+        if (fds[1].revents & POLLIN) {
+            char bytes[16];
+            [[maybe_unused]] const auto n = read(wakeRead_, bytes, sizeof bytes);
+            {
+                std::lock_guard lock(mutex_);
+                if (stopping_) return;
+            }
+            applyWanted();
+        }
+    }
+}
+
+void X11KeyGrab::applyWanted() {
+    std::unique_lock lock(mutex_);
+    if (!wanted_) return;
+    const std::vector<uint8_t> virtualKeys = std::move(*wanted_);
+    wanted_.reset();
+    const uint64_t ticket = requested_;
+    std::vector<uint8_t> old = grabbed_;
+    lock.unlock();
+
+    const Window root = DefaultRootWindow(display_);
+    for (const uint8_t code : old) XUngrabKey(display_, code, AnyModifier, root);
+    const std::vector<uint8_t> keycodes = keycodesOf(display_, virtualKeys);
+    for (const uint8_t code : keycodes)
+        XGrabKey(display_, code, AnyModifier, root, False, GrabModeAsync, GrabModeAsync);
+    XSync(display_, False);
+
+    lock.lock();
+    grabbed_ = keycodes;
+    applied_ = ticket;
+    appliedChanged_.notify_all();
+}
+
+}  // namespace qm::linux_platform

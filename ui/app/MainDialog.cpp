@@ -1,0 +1,125 @@
+#include "ui/app/MainDialog.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+
+#include "platform/Clock.h"
+#include "platform/Feedback.h"
+#include "session/EngineSync.h"
+#include "session/StartUp.h"
+#include "state/ProcessState.h"
+#include "ui/BusyWork.h"
+#include "ui/ControlLookup.h"
+#include "ui/MessageBoxes.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/TemplateLoader.h"
+#include "ui/UiServices.h"
+#include "ui/WedgeTexts.h"
+#include "ui/app/QueuedProgress.h"
+#include "wedge/ScannerPower.h"
+#include "wedge/ScanningControl.h"
+
+namespace qm::ui {
+
+namespace {
+
+constexpr int64_t kProgressLingerMs = 250;
+
+// The burn's progress dialog stays up 250 ms after its last step, as start-up's does.
+class LingeringProgress : public ProgressDialogFactory {
+public:
+    LingeringProgress(ProgressDialogFactory& dialogs, Clock& clock)
+        : dialogs_(dialogs), clock_(clock) {}
+
+    std::unique_ptr<ProgressReporter> createProgressDialog() override {
+        class Reporter : public ProgressReporter {
+        public:
+            Reporter(std::unique_ptr<ProgressReporter> inner, Clock& clock)
+                : inner_(std::move(inner)), clock_(clock) {}
+            void setPosition(int position) override { inner_->setPosition(position); }
+            void close() override {
+                clock_.sleepMs(kProgressLingerMs);
+                inner_->close();
+            }
+
+        private:
+            std::unique_ptr<ProgressReporter> inner_;
+            Clock& clock_;
+        };
+        return std::make_unique<Reporter>(dialogs_.createProgressDialog(), clock_);
+    }
+
+private:
+    ProgressDialogFactory& dialogs_;
+    Clock& clock_;
+};
+
+QString qtText(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(ProcessState& state, UiServices& services, MainDialogHooks hooks,
+                   QWidget* parent)
+    : QWidget(parent), state_(state), services_(services), hooks_(std::move(hooks)) {
+    buildInto(this, requireTemplate(137));
+    setWindowFlags(Qt::Widget);
+    connectButton(kBeginScan, &CMainDlg::beginScan);
+    connectButton(kBarCodeSetup, &CMainDlg::barCodeSetup);
+    connectButton(kExit, &CMainDlg::exitWedge);
+    connectButton(kBurnDefaults, &CMainDlg::burnDefaults);
+    connectButton(kTurnScanner, &CMainDlg::turnScanner);
+    const bool service = state_.ServiceMode != 0;
+    control(this, kBurnDefaults)->setVisible(service);
+    control(this, kTurnScanner)->setVisible(service);
+}
+
+void CMainDlg::connectButton(int id, void (CMainDlg::*handler)()) {
+    connect(controlAs<QPushButton>(this, id), &QPushButton::clicked, this, handler);
+}
+
+void CMainDlg::beginScan() {
+    resumeScanning(state_);
+    if (hooks_.minimiseFrame) hooks_.minimiseFrame();
+}
+
+void CMainDlg::barCodeSetup() {
+    // A scan cycle under way ends first (a popup's 1.5 s at most); the window keeps drawing.
+    runWhileRepainting(window(), services_.queue, [this] { pauseScanning(state_); });
+    if (hooks_.runBarCodeSetup) hooks_.runBarCodeSetup(window());
+    resumeScanning(state_);
+    if (hooks_.triggerKeysChanged) hooks_.triggerKeysChanged();
+}
+
+void CMainDlg::exitWedge() {
+    runWhileRepainting(window(), services_.queue, [this] { leaveScanning(state_); });
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void CMainDlg::burnDefaults() {
+    QueuedProgressFactory dialogs(services_.queue, hooks_.progressParent);
+    LingeringProgress lingering(dialogs, state_.platform.clock);
+    int32_t status = 0;
+    runWhileRepainting(window(), services_.queue, [&] {
+        pauseScanning(state_);
+        status = qm::burnDefaults(state_, lingering);
+    });
+    resumeScanning(state_);
+    if (status != 0) {
+        services_.boxes.showMessage(window(), "Failed to set Factory Defaults.",
+                                    QCoreApplication::applicationName());
+        return;
+    }
+    if (Feedback* feedback = state_.platform.feedback) feedback->playSystemSound(kSoundAsterisk);
+    services_.boxes.showMessage(window(), "Defaults burned to scanner.", "Factory Defaults");
+}
+
+void CMainDlg::turnScanner() {
+    const int poweredOn = turnScannerCommand(state_);
+    controlAs<QPushButton>(this, kTurnScanner)
+        ->setText(qtText(scannerPowerCaption(poweredOn != 0)));
+}
+
+}  // namespace qm::ui
