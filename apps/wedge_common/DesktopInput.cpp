@@ -42,8 +42,8 @@ DesktopInput openDesktopInput(InputChoice choice) {
 
 uint16_t EitherKeyState::asyncKeyState(uint8_t virtualKey) {
     uint16_t state = 0;
-    if (first_) state |= first_->asyncKeyState(virtualKey);
-    if (second_) state |= second_->asyncKeyState(virtualKey);
+    for (KeyState* source : sources_)
+        if (source) state |= source->asyncKeyState(virtualKey);
     return state;
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "apps/wedge_common/WedgeOptions.h"
 #include "platform/KeyState.h"
@@ -22,15 +23,15 @@ struct DesktopInput {
 
 DesktopInput openDesktopInput(InputChoice choice);
 
-// Down when either is down: the simulated handheld's buttons beside the desktop's keys.
+// Down when any is down: the keys seen by raw events, the grabbed ones, and the simulated
+// handheld's buttons. Null sources are skipped.
 class EitherKeyState : public KeyState {
 public:
-    EitherKeyState(KeyState* first, KeyState* second) : first_(first), second_(second) {}
+    explicit EitherKeyState(std::vector<KeyState*> sources) : sources_(std::move(sources)) {}
     uint16_t asyncKeyState(uint8_t virtualKey) override;
 
 private:
-    KeyState* first_;
-    KeyState* second_;
+    std::vector<KeyState*> sources_;
 };
 
 }  // namespace qm::app

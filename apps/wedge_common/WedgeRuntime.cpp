@@ -11,7 +11,7 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
                            const std::filesystem::path& root, const WedgeOptions& options,
                            KeyState* extraKeys)
     : input_(openDesktopInput(options.input)),
-      keys_(input_.keys.get(), extraKeys),
+      keys_({input_.keys.get(), extraKeys}),
       device_(input_.grab.get(),
               [this] {
                   std::vector<uint8_t> keys{state_->link.scanKey.load()};

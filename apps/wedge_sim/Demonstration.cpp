@@ -105,7 +105,7 @@ void Demonstration::run() {
 bool Demonstration::startClient() {
     clientOutput_ = QDir(folder_).filePath("xterm-received.txt");
     QFile::remove(clientOutput_);
-    const QString shell = "stty raw -echo; exec cat > '" + clientOutput_ + "'";
+    const QString shell = "stty raw -echo; exec tee '" + clientOutput_ + "'";
     client_.start("xterm", {"-geometry", "70x10+0+420", "-e", "sh", "-c", shell});
     if (!client_.waitForStarted(5000)) return false;
     if (!waitFor([this] { return QFile::exists(clientOutput_); }, 10000)) return false;

@@ -17,19 +17,14 @@ namespace {
 // the process for it. The key then simply stays the focused application's.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
-std::vector<uint8_t> keycodesOf(Display* display, const std::vector<uint8_t>& virtualKeys) {
-    std::vector<uint8_t> keycodes;
-    for (const uint8_t key : virtualKeys) {
-        const TriggerKeyMapping* mapping = triggerKeyMapping(key);
-        if (!mapping) continue;
-        for (const uint32_t keysym : mapping->keysyms) {
-            if (keysym == 0) continue;
-            const KeyCode code = XKeysymToKeycode(display, keysym);
-            if (code != 0 && std::find(keycodes.begin(), keycodes.end(), code) == keycodes.end())
-                keycodes.push_back(code);
-        }
-    }
-    return keycodes;
+// The keycodes of one virtual key's desktop keys, 0 where there is none.
+std::array<uint8_t, 2> keycodesOf(Display* display, uint8_t virtualKey) {
+    std::array<uint8_t, 2> codes{};
+    const TriggerKeyMapping* mapping = triggerKeyMapping(virtualKey);
+    if (!mapping) return codes;
+    for (size_t i = 0; i < codes.size(); ++i)
+        if (mapping->keysyms[i] != 0) codes[i] = XKeysymToKeycode(display, mapping->keysyms[i]);
+    return codes;
 }
 
 }  // namespace
@@ -61,6 +56,7 @@ X11KeyGrab::~X11KeyGrab() {
     server_.join();
     close(wakeRead_);
     close(wakeWrite_);
+    for (const uint8_t code : grabbed_) setRepeat(code, true);
     XCloseDisplay(display_);  // drops every grab with the connection
 }
 
@@ -82,8 +78,9 @@ void X11KeyGrab::serve() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     for (;;) {
         while (XPending(display_) > 0) {
-            XEvent swallowed;
-            XNextEvent(display_, &swallowed);
+            XEvent event;
+            XNextEvent(display_, &event);
+            letGoOfPress(event);
         }
         if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
         if (fds[1].revents & POLLIN) {
@@ -108,16 +105,36 @@ void X11KeyGrab::applyWanted() {
     lock.unlock();
 
     const Window root = DefaultRootWindow(display_);
-    for (const uint8_t code : old) XUngrabKey(display_, code, AnyModifier, root);
-    const std::vector<uint8_t> keycodes = keycodesOf(display_, virtualKeys);
-    for (const uint8_t code : keycodes)
+    for (const uint8_t code : old) {
+        XUngrabKey(display_, code, AnyModifier, root);
+        setRepeat(code, true);
+    }
+    std::vector<uint8_t> keycodes;
+    for (const uint8_t key : virtualKeys)
+        for (const uint8_t code : keycodesOf(display_, key))
+            if (code != 0 && std::find(keycodes.begin(), keycodes.end(), code) == keycodes.end())
+                keycodes.push_back(code);
+    for (const uint8_t code : keycodes) {
         XGrabKey(display_, code, AnyModifier, root, False, GrabModeAsync, GrabModeAsync);
+        setRepeat(code, false);
+    }
     XSync(display_, False);
 
     lock.lock();
     grabbed_ = keycodes;
     applied_ = ticket;
     appliedChanged_.notify_all();
+}
+
+void X11KeyGrab::letGoOfPress(const XEvent& event) {
+    if (event.type == KeyPress) XUngrabKeyboard(display_, CurrentTime);
+}
+
+void X11KeyGrab::setRepeat(uint8_t keycode, bool on) {
+    XKeyboardControl control{};
+    control.key = keycode;
+    control.auto_repeat_mode = on ? AutoRepeatModeDefault : AutoRepeatModeOff;
+    XChangeKeyboardControl(display_, KBKey | KBAutoRepeatMode, &control);
 }
 
 }  // namespace qm::linux_platform

@@ -9,13 +9,16 @@
 #include <vector>
 
 struct _XDisplay;
+union _XEvent;
 
 namespace qm::linux_platform {
 
 // The trigger keys kept from the focused application: a passive grab of just those keys on
 // the root window, with any modifiers, so the wedge sees them (through raw events) and the
-// application does not. Every other key is left alone. Xlib is used from a thread of its own
-// only, which also swallows the grabbed presses.
+// application does not. Every other key is left alone. The grab a press activates is let go
+// at once, or the decode typed while the trigger is still held would come to us instead of
+// the application; the keys do not repeat while grabbed, so no repeat activates it again.
+// Xlib is used from a thread of its own only.
 class X11KeyGrab {
 public:
     // Nothing without a display.
@@ -37,6 +40,8 @@ private:
 
     void serve();
     void applyWanted();
+    void letGoOfPress(const _XEvent& event);
+    void setRepeat(uint8_t keycode, bool on);
 
     _XDisplay* display_;
     int wakeRead_;
@@ -48,6 +53,7 @@ private:
     uint64_t applied_ = 0;
     std::condition_variable appliedChanged_;
     bool stopping_ = false;
+
     std::thread server_;
 };
 

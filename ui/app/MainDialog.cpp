@@ -99,7 +99,7 @@ void CMainDlg::exitWedge() {
 }
 
 void CMainDlg::burnDefaults() {
-    QueuedProgressFactory dialogs(services_.queue, hooks_.progressParent);
+    QueuedProgressFactory dialogs(services_.queue, hooks_.progressParent, hooks_.progressCreated);
     LingeringProgress lingering(dialogs, state_.platform.clock);
     int32_t status = 0;
     runWhileRepainting(window(), services_.queue, [&] {

@@ -20,8 +20,9 @@ struct MainDialogHooks {
     std::function<void()> minimiseFrame;
     // After setup: the trigger keys may be others now.
     std::function<void()> triggerKeysChanged;
-    // The parent of the burn's progress dialog.
+    // The parent of the burn's progress dialog, and who hears of it.
     QWidget* progressParent = nullptr;
+    std::function<void(class CProgressDlg&)> progressCreated;
 };
 
 // The main dialog: "Begin Scan", "Bar Code Setup", "Exit", and the two service buttons shown

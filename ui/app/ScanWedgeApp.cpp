@@ -110,6 +110,7 @@ void CScanWedgeApp::showMainDialog() {
         if (triggerKeysChanged) triggerKeysChanged();
     };
     hooks.progressParent = frame_->view();
+    hooks.progressCreated = [this](CProgressDlg& dialog) { emit progressDialogCreated(&dialog); };
     mainDialog_ = new CMainDlg(state_, services_, std::move(hooks));
     frame_->hostDialog(mainDialog_);
     mainDialog_->show();

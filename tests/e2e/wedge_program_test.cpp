@@ -1,0 +1,119 @@
+// quillmark itself under Xvfb against the engine simulator on a pseudo-terminal: the scan key
+// pressed as a real key event, the decode typed into an xterm with the popups on, then "Exit".
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/linux/DeviceRootFileSystem.h"
+#include "settings/ProfileFile.h"
+#include "settings/ProfileFiles.h"
+#include "tests/e2e/XtermUnderXvfb.h"
+
+namespace qm::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+class WedgeProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        ASSERT_TRUE(x.start());
+        startEngine();
+        prepareRootWithPopups();
+    }
+    void TearDown() override {
+        stopProgram(wedge_);
+        stopProgram(engine_);
+    }
+
+    void startEngine() {
+        const fs::path out = x.scratch() / "engine.out";
+        engine_ = startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) +
+                                    " --barcode code128:E2E-0001 > " + quoted(out) + "'");
+        ASSERT_TRUE(eventually([&] { return readFile(out).find('\n') != std::string::npos; }, 5s));
+        const std::string first = readFile(out);
+        port_ = first.substr(0, first.find('\n'));
+    }
+
+    void prepareRootWithPopups() {
+        ASSERT_TRUE(prepareDeviceRoot(root(), QM_SOURCE_DIR "/resources"));
+        DeviceRootFileSystem files(root());
+        ScanSettings settings;
+        CommandArray commands{};
+        const std::string path = std::string(kConfigFolder) + "LastUser.cfg";
+        ASSERT_TRUE(readProfile(files, path, settings, commands, nullptr));
+        settings.visualOnGoodRead = 1;
+        settings.visualOnNoRead = 1;
+        ASSERT_TRUE(writeProfile(files, path, settings, commands));
+    }
+
+    void startWedge() {
+        wedge_ = startInBackground(x.withDisplay(
+            "sh -c '" + std::string(QM_WEDGE) + " --root " + root().string() + " --port " + port_ +
+            " 2>" + quoted(x.scratch() / "wedge.err") + "; echo $? > " + quoted(status()) + "'"));
+        ASSERT_TRUE(eventually(
+            [&] {
+                return run(x.withDisplay("xdotool search --onlyvisible --name '^Quillmark 0.1$' "
+                                         ">/dev/null 2>&1")) == 0;
+            },
+            20s))
+            << readFile(x.scratch() / "wedge.err");
+        // The focus stays where it was: in the terminal.
+        ASSERT_EQ(run(x.withDisplay("xdotool search --class xterm windowfocus --sync")), 0);
+    }
+
+    void pressScanKey() {
+        ASSERT_EQ(run(x.withDisplay("xdotool keydown F3")), 0);
+        std::this_thread::sleep_for(150ms);
+        ASSERT_EQ(run(x.withDisplay("xdotool keyup F3")), 0);
+    }
+
+    void clickExit() {
+        ASSERT_EQ(run(x.withDisplay("xdotool search --onlyvisible --name '^Quillmark 0.1$' "
+                                    "windowfocus --sync key Tab Tab space")),
+                  0);
+    }
+
+    fs::path root() const { return x.scratch() / "root"; }
+    fs::path status() const { return x.scratch() / "status"; }
+
+    XtermUnderXvfb x;
+    std::string port_;
+    long engine_ = 0;
+    long wedge_ = 0;
+};
+
+TEST_F(WedgeProgram, TwoScansLandInTheFocusedTerminalAndExitEndsTheProgram) {
+    startWedge();
+    pressScanKey();
+    ASSERT_TRUE(waitForFileSize(x.output(), 8, 10s)) << readFile(x.scratch() / "wedge.err");
+    // The popup's 1.5 s and the pause after the cycle.
+    std::this_thread::sleep_for(2s);
+    pressScanKey();
+    ASSERT_TRUE(waitForFileSize(x.output(), 16, 10s));
+    // The grabbed scan key never reached the terminal: only the two decodes did.
+    EXPECT_EQ(readFile(x.output()), "E2E-0001E2E-0001");
+
+    std::this_thread::sleep_for(2s);
+    clickExit();
+    ASSERT_TRUE(eventually([&] { return !readFile(status()).empty(); }, 5s));
+    EXPECT_EQ(readFile(status()), "0\n");
+}
+
+}  // namespace
+}  // namespace qm::e2e
