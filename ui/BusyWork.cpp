@@ -1,5 +1,6 @@
 #include "ui/BusyWork.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -24,7 +25,12 @@ void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<vo
     QTimer repaint;
     repaint.setInterval(kRepaintIntervalMs);
     QObject::connect(&repaint, &QTimer::timeout, [&] {
-        if (watched) watched->update();
+        if (watched) {
+            watched->update();
+            return;
+        }
+        for (QWidget* shown : QApplication::topLevelWidgets())
+            if (shown->isVisible()) shown->update();
     });
     QTimer doneCheck;
     doneCheck.setInterval(kDoneCheckIntervalMs);

@@ -9,7 +9,8 @@ namespace qm::ui {
 class GuiQueue;
 
 // Runs engine work that may take seconds (initialising the engine, a scan test, a burn) on a
-// thread of its own while the GUI thread goes on repainting `window` at least every 100 ms and
+// thread of its own while the GUI thread goes on repainting `window` (every shown window when
+// null) at least every 100 ms and
 // handing out what the work posts to `queue`. Input stays queued until the work ends, so one
 // engine conversation is over before the next control acts. Returns when the work is done and
 // everything it posted has run.

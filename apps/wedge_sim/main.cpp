@@ -12,8 +12,10 @@
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
 #include "apps/wedge_sim/Demonstration.h"
+#include "apps/wedge_sim/PaintGapProbe.h"
 #include "apps/wedge_sim/SimulatedEngineWindow.h"
 #include "apps/wedge_sim/VirtualKeys.h"
+#include "ui/app/ProgressDialog.h"
 #include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
@@ -42,11 +44,12 @@ QString peakResident() {
 
 // For the start-up benchmark: "shown" once the frame is on the screen, the peak memory after
 // a moment idle, then the end.
-void reportStartUp(qm::app::WedgeRuntime& runtime) {
+void reportStartUp(qm::app::WedgeRuntime& runtime, const qm::app::PaintGapProbe& probe) {
     auto* frame = runtime.app().frame();
     while (!frame->windowHandle() || !frame->windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::printf("shown\n");
+    std::printf("shown\nrepaint gap %lld ms over %d paints\n",
+                static_cast<long long>(probe.longestGapMs()), probe.paints());
     std::fflush(stdout);
     QTimer::singleShot(1000, [] {
         std::printf("peak %s\n", qPrintable(peakResident()));
@@ -87,10 +90,14 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    qm::app::PaintGapProbe probe;
+    if (options->benchStartUp)
+        QObject::connect(&runtime.app(), &qm::ui::CScanWedgeApp::progressDialogCreated,
+                         [&probe](qm::ui::CProgressDlg* dialog) { probe.watch(dialog); });
     return runtime.run([&] {
         window.move(runtime.app().frame()->frameGeometry().topRight() + QPoint(16, 0));
         window.show();
-        if (options->benchStartUp) reportStartUp(runtime);
+        if (options->benchStartUp) reportStartUp(runtime, probe);
         if (demo) demo->run();
     });
 }
