@@ -112,7 +112,7 @@ TEST_F(WedgeProgram, TwoScansLandInTheFocusedTerminalAndExitEndsTheProgram) {
     std::this_thread::sleep_for(2s);
     clickExit();
     ASSERT_TRUE(eventually([&] { return !readFile(status()).empty(); }, 5s));
-    EXPECT_EQ(readFile(status()), "0\n");
+    EXPECT_EQ(readFile(status()), "0\n") << readFile(x.scratch() / "wedge.err");
 }
 
 }  // namespace
