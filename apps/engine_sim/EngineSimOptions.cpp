@@ -112,7 +112,7 @@ void describeOptions(CLI::App& app, EngineSimOptions& options) {
     app.add_flag("--no-read-message", options.noReadMessageOff,
                  "set parameter 94 to 0: no \"NR\" after a failed scan");
     app.set_help_flag("-h,--help", "show this text and exit");
-    app.set_version_flag("-V,--version", std::string(kProgram) + " " QM_VERSION,
+    app.set_version_flag("-v,--version", std::string(kProgram) + " " QM_VERSION,
                          "show the program's version and exit");
 }
 

@@ -75,7 +75,7 @@ void describeCommandLine(CLI::App& app, ToolArguments& arguments) {
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.get_formatter()->column_width(24);
     app.set_help_flag("-h,--help", "show this text (after a command: that command's) and exit");
-    app.set_version_flag("-V,--version", std::string(kProgram) + " " QM_VERSION,
+    app.set_version_flag("-v,--version", std::string(kProgram) + " " QM_VERSION,
                          "show the program's version and exit");
     app.add_option("PORT", arguments.port, "the engine's serial device, e.g. /dev/ttyUSB0")
         ->type_name("")

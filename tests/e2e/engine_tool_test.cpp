@@ -260,6 +260,7 @@ TEST(ConsoleCommandLines, AnswerHelpVersionAndUsageErrors) {
     const Case cases[] = {
         {tool, "--help", 0, "Usage: quillmark-engine [OPTIONS] PORT COMMAND"},
         {tool, "--version", 0, "quillmark-engine " QM_VERSION "\n"},
+        {tool, "-v", 0, "quillmark-engine " QM_VERSION "\n"},
         {tool, port + " set --help", 0, "--permanent"},
         {tool, "", 2, "quillmark-engine: PORT is required"},
         {tool, port, 2, "quillmark-engine: no command given"},
