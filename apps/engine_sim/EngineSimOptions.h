@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,13 +17,15 @@ struct EngineSimOptions {
     std::vector<std::pair<uint8_t, uint8_t>> assignments;  // applied after the file
     sim::EngineFaults faults;
     bool noReadMessageOff = false;
-    bool help = false;
 };
 
-// False with a one-line reason in `error` when the command line is not understood.
-bool parseEngineSimOptions(const std::vector<std::string>& args, EngineSimOptions& options,
-                           std::string& error);
+inline constexpr int kExitUsage = 2;
 
-std::string engineSimUsage();
+// Reads the command line (argv[0] is the program) into `options`. Returns the exit status
+// when the program is done already: 0 after --help or --version (printed on `out`), 2 after
+// a usage error (one line on `err`); nothing when the simulator should run.
+std::optional<int> parseEngineSimOptions(int argc, const char* const argv[],
+                                         EngineSimOptions& options, std::ostream& out,
+                                         std::ostream& err);
 
 }  // namespace qm::engine_sim

@@ -7,7 +7,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "apps/engine_sim/EnginePump.h"
 #include "apps/engine_sim/EngineSimOptions.h"
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr int kBadOptions = 2;
 constexpr uint8_t kParamTransmitNoRead = 94;
 
 std::atomic<bool> stopRequested{false};
@@ -58,16 +56,13 @@ bool buildTable(const qm::engine_sim::EngineSimOptions& options,
 
 int main(int argc, char** argv) {
     qm::engine_sim::EngineSimOptions options;
+    if (const auto done =
+            qm::engine_sim::parseEngineSimOptions(argc, argv, options, std::cout, std::cerr)) {
+        return *done;
+    }
     std::string error;
-    if (!qm::engine_sim::parseEngineSimOptions({argv + 1, argv + argc}, options, error)) {
-        return fail(error + " (see --help)", kBadOptions);
-    }
-    if (options.help) {
-        std::cout << qm::engine_sim::engineSimUsage();
-        return 0;
-    }
     qm::sim::SimpleParameterTable table;
-    if (!buildTable(options, table, error)) return fail(error, kBadOptions);
+    if (!buildTable(options, table, error)) return fail(error, qm::engine_sim::kExitUsage);
 
     qm::sim::SimEngine engine(table);
     engine.faults() = options.faults;

@@ -20,8 +20,6 @@ namespace qm::tool {
 
 namespace {
 
-using Args = std::vector<std::string>;
-
 int reportResult(ScanEngineLink& link, const std::string& what, std::ostream& err) {
     const int32_t status = link.LinkStatus;
     if (status == kLinkOk) return kExitOk;
@@ -30,15 +28,9 @@ int reportResult(ScanEngineLink& link, const std::string& what, std::ostream& er
     return kExitEngineFailed;
 }
 
-int usageError(const std::string& message, std::ostream& err) {
-    err << "quillmark-engine: " << message << "\n";
-    printUsage(err);
-    return kExitUsage;
-}
-
-int printParameters(ProcessState& state, const Args& args, std::ostream& out, std::ostream& err) {
+int printParameters(ProcessState& state, const ToolArguments&, std::ostream& out,
+                    std::ostream& err) {
     ScanEngineLink& link = state.link;
-    if (!args.empty()) return usageError("params takes no arguments", err);
     EngineParamTable table{};
     ParameterPairs pairs;
     requestParameters(link, table, &pairs);
@@ -51,54 +43,28 @@ int printParameters(ProcessState& state, const Args& args, std::ostream& out, st
     return kExitOk;
 }
 
-struct SetOptions {
-    bool extended = false;
-    bool permanent = false;
-    Args operands;
-};
-
-SetOptions parseSetOptions(const Args& args) {
-    SetOptions options;
-    for (const auto& word : args) {
-        if (word == "--extended")
-            options.extended = true;
-        else if (word == "--permanent")
-            options.permanent = true;
-        else
-            options.operands.push_back(word);
-    }
-    return options;
-}
-
-int setOneParameter(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
+int setOneParameter(ProcessState& state, const ToolArguments& arguments, std::ostream&,
+                    std::ostream& err) {
     ScanEngineLink& link = state.link;
-    const SetOptions options = parseSetOptions(args);
-    if (options.operands.size() != 2) return usageError("set needs NUMBER and VALUE", err);
-    const auto number = parseByte(options.operands[0]);
-    const auto value = parseByte(options.operands[1]);
-    if (!number || !value) return usageError("NUMBER and VALUE must be 0 to 255", err);
     using Send = int32_t (*)(ScanEngineLink&, uint8_t, uint8_t);
-    const Send send = options.extended
-                          ? (options.permanent ? storeExtendedParameter : setExtendedParameter)
-                          : (options.permanent ? storeParameter : setParameter);
-    send(link, *number, *value);
+    const Send send = arguments.extended
+                          ? (arguments.permanent ? storeExtendedParameter : setExtendedParameter)
+                          : (arguments.permanent ? storeParameter : setParameter);
+    send(link, arguments.number, arguments.value);
     return reportResult(link, "setting the parameter", err);
 }
 
-int switchAiming(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
+int switchAiming(ProcessState& state, const ToolArguments& arguments, std::ostream&,
+                 std::ostream& err) {
     ScanEngineLink& link = state.link;
-    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
-        return usageError("aim takes on or off", err);
-    }
-    if (args[0] == "on")
+    if (arguments.aimOn)
         link.aimOn();
     else
         link.aimOff();
-    return reportResult(link, "aim " + args[0], err);
+    return reportResult(link, arguments.aimOn ? "aim on" : "aim off", err);
 }
 
-int enableScanning(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
-    if (!args.empty()) return usageError("enable takes no arguments", err);
+int enableScanning(ProcessState& state, const ToolArguments&, std::ostream&, std::ostream& err) {
     ScanEngineLink& link = state.link;
     link.sendCommand(SCAN_ENABLE.data(), SCAN_ENABLE.size(), AwaitAck::Yes);
     return reportResult(link, "enabling scanning", err);
@@ -121,10 +87,10 @@ private:
     std::string profile_;
 };
 
-int synchronizeProfile(ProcessState& state, const Args& args, std::ostream&, std::ostream& err) {
-    if (args.size() != 1) return usageError("sync needs PROFILE", err);
-    const std::string name = std::filesystem::path(args[0]).filename().string();
-    ConsoleStartUp startUp(err, args[0]);
+int synchronizeProfile(ProcessState& state, const ToolArguments& arguments, std::ostream&,
+                       std::ostream& err) {
+    const std::string name = std::filesystem::path(arguments.path).filename().string();
+    ConsoleStartUp startUp(err, arguments.path);
     SequenceReport report;
     if (!prepareEngine(state, startUp, name, &report)) return kExitEngineFailed;
     // The last send's status alone would hide every refusal before it.
@@ -146,10 +112,9 @@ int reportFailedBurn(ProcessState& state, const SequenceReport& report,
     return reportResult(state.link, "burning the defaults", err);
 }
 
-int burnFactoryDefaults(ProcessState& state, const Args& args, std::ostream& out,
+int burnFactoryDefaults(ProcessState& state, const ToolArguments& arguments, std::ostream& out,
                         std::ostream& err) {
-    if (args.size() != 1) return usageError("burn needs FOLDER", err);
-    const std::filesystem::path folder(args[0]);
+    const std::filesystem::path folder(arguments.path);
     ConsoleProgressFactory dialogs(err);
     SequenceReport report;
     const int32_t status = burnDefaults(state, dialogs, &report);
@@ -203,8 +168,7 @@ void takeScanSettingsFromEngine(ProcessState& state) {
     state.link.twoButtonMode = 1;  // no one-button wait: the engine does its own aiming
 }
 
-int scanOnce(ProcessState& state, const Args& args, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) return usageError("scan takes no arguments", err);
+int scanOnce(ProcessState& state, const ToolArguments&, std::ostream& out, std::ostream& err) {
     takeScanSettingsFromEngine(state);
     std::string data;
     const auto keep = [&data](const uint8_t* bytes, int length) {
@@ -220,7 +184,8 @@ int scanOnce(ProcessState& state, const Args& args, std::ostream& out, std::ostr
     return kExitEngineFailed;
 }
 
-using Command = std::function<int(ProcessState&, const Args&, std::ostream&, std::ostream&)>;
+using Command =
+    std::function<int(ProcessState&, const ToolArguments&, std::ostream&, std::ostream&)>;
 
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
@@ -233,42 +198,19 @@ const std::map<std::string, Command>& commands() {
 
 }  // namespace
 
-void printUsage(std::ostream& err) {
-    err << "usage: quillmark-engine PORT COMMAND [ARGS]\n"
-           "  params                                  read and print all parameters\n"
-           "  set [--extended] [--permanent] N VALUE  change one parameter (decimal or 0x..)\n"
-           "  aim on|off                              switch the aiming beam\n"
-           "  enable                                  enable scanning\n"
-           "  sync PROFILE                            load a profile file and bring the\n"
-           "                                          engine in line with it\n"
-           "  scan                                    one scan; prints the decoded data\n"
-           "                                          with other than printable ASCII escaped\n"
-           "  burn FOLDER                             burn FOLDER/defaults.cfg into the engine\n"
-           "                                          and, when verified, write\n"
-           "                                          FOLDER/LastUser.cfg\n";
-}
-
-bool isKnownCommand(const std::vector<std::string>& args) {
-    return !args.empty() && commands().contains(args[0]);
-}
-
-std::optional<std::filesystem::path> profileFolderOf(const std::vector<std::string>& args) {
-    if (args.size() != 2) return std::nullopt;
-    if (args[0] == "burn") return std::filesystem::path(args[1]);
-    if (args[0] == "sync") {
-        const auto folder = std::filesystem::path(args[1]).parent_path();
+std::optional<std::filesystem::path> profileFolderOf(const ToolArguments& arguments) {
+    if (arguments.command == "burn") return std::filesystem::path(arguments.path);
+    if (arguments.command == "sync") {
+        const auto folder = std::filesystem::path(arguments.path).parent_path();
         return folder.empty() ? std::filesystem::path(".") : folder;
     }
     return std::nullopt;
 }
 
-int runEngineCommand(ProcessState& state, const std::vector<std::string>& args, std::ostream& out,
+int runEngineCommand(ProcessState& state, const ToolArguments& arguments, std::ostream& out,
                      std::ostream& err) {
-    if (args.empty()) return usageError("no command given", err);
-    const auto found = commands().find(args[0]);
-    if (found == commands().end()) return usageError("unknown command " + args[0], err);
     const auto hold = state.link.holdLink();
-    return found->second(state, Args(args.begin() + 1, args.end()), out, err);
+    return commands().at(arguments.command)(state, arguments, out, err);
 }
 
 }  // namespace qm::tool

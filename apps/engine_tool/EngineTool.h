@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
-#include <string>
-#include <vector>
+
+#include "apps/engine_tool/ToolArguments.h"
 
 namespace qm {
 struct ProcessState;
@@ -16,15 +16,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitEngineFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Runs one command of the engine tool on an open link. `args` are the words after PORT.
-int runEngineCommand(ProcessState& state, const std::vector<std::string>& args, std::ostream& out,
+// Runs the command of the engine tool on an open link.
+int runEngineCommand(ProcessState& state, const ToolArguments& arguments, std::ostream& out,
                      std::ostream& err);
 
-bool isKnownCommand(const std::vector<std::string>& args);
-
 // The folder of profiles a command works on (sync and burn), if any.
-std::optional<std::filesystem::path> profileFolderOf(const std::vector<std::string>& args);
-
-void printUsage(std::ostream& err);
+std::optional<std::filesystem::path> profileFolderOf(const ToolArguments& arguments);
 
 }  // namespace qm::tool

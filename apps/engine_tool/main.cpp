@@ -2,7 +2,6 @@
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "apps/engine_tool/EngineTool.h"
 #include "apps/engine_tool/ProfileFolderFiles.h"
@@ -14,17 +13,15 @@
 
 int main(int argc, char** argv) {
     using namespace qm;
-    const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
-    if (argc < 3 || !tool::isKnownCommand(args)) {
-        if (argc >= 3) std::cerr << "quillmark-engine: unknown command " << args[0] << "\n";
-        tool::printUsage(std::cerr);
-        return tool::kExitUsage;
+    tool::ToolArguments arguments;
+    if (const auto done = tool::parseToolArguments(argc, argv, arguments, std::cout, std::cerr)) {
+        return *done;
     }
-    const std::string device = argv[1];
+    const std::string& device = arguments.port;
     linux_platform::RealClock clock;
     auto opener = linux_platform::LinuxSerialPortOpener::forDevicePath(device);
     std::unique_ptr<FileSystem> files;
-    if (const auto folder = tool::profileFolderOf(args)) {
+    if (const auto folder = tool::profileFolderOf(arguments)) {
         files = std::make_unique<tool::ProfileFolderFiles>(*folder);
     }
     Platform platform{clock, opener, files.get()};
@@ -34,5 +31,5 @@ int main(int argc, char** argv) {
                   << portFailureReason(state) << "\n";
         return tool::kExitEngineFailed;
     }
-    return tool::runEngineCommand(state, args, std::cout, std::cerr);
+    return tool::runEngineCommand(state, arguments, std::cout, std::cerr);
 }

@@ -25,6 +25,15 @@ struct ToolRun {
     std::string err;
 };
 
+// Runs a shell command with its output kept in files of `folder`.
+ToolRun runCommand(const std::string& command, const fs::path& folder) {
+    const fs::path out = folder / "tool.out";
+    const fs::path err = folder / "tool.err";
+    const std::string line = command + " >" + out.string() + " 2>" + err.string();
+    const int status = std::system(line.c_str());
+    return {WEXITSTATUS(status), qm::e2e::readFile(out), qm::e2e::readFile(err)};
+}
+
 class EngineToolEndToEnd : public ::testing::Test {
 protected:
     virtual std::string simOptions() const { return "--barcode code128:E2E"; }
@@ -47,16 +56,13 @@ protected:
     void TearDown() override { qm::e2e::stopProgram(simPid_); }
 
     ToolRun tool(const std::string& arguments) {
-        const fs::path out = folder_ / "tool.out";
-        const fs::path err = folder_ / "tool.err";
-        const std::string command = std::string(QM_ENGINE_TOOL) + " " + arguments + " >" +
-                                    out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WEXITSTATUS(status), qm::e2e::readFile(out), qm::e2e::readFile(err)};
+        return runCommand(std::string(QM_ENGINE_TOOL) + " " + arguments, folder_);
     }
 
-    std::map<int, int> parameters() {
-        const ToolRun run = tool(port_ + " params");
+    std::map<int, int> parameters() { return parametersOf(port_); }
+
+    std::map<int, int> parametersOf(const std::string& port) {
+        const ToolRun run = tool(port + " params");
         EXPECT_EQ(run.exitCode, 0) << run.err;
         std::map<int, int> values;
         std::istringstream lines(run.out);
@@ -226,6 +232,63 @@ TEST_F(EngineToolQuickEngine, ReadsTheTableSetsScansAndBurnsWithVerification) {
     fs::copy_file(fs::path(QM_SOURCE_DIR) / "resources/defaults.cfg", folder_ / "defaults.cfg");
     const ToolRun burn = tool(port_ + " burn " + folder_.string());
     EXPECT_EQ(burn.exitCode, 0) << burn.err;
+}
+
+TEST_F(EngineToolEndToEnd, RepeatedSimulatorOptionsKeepTheirMeaning) {
+    FaultySimulator repeated(folder_,
+                             "--barcode code39:FIRST --barcode code128:LAST "
+                             "--set 136=45 --set 0x89=7");
+    ASSERT_FALSE(repeated.port().empty());
+    const auto values = parametersOf(repeated.port());
+    EXPECT_EQ(values.at(136), 45);
+    EXPECT_EQ(values.at(137), 7);
+    EXPECT_EQ(tool(repeated.port() + " scan").out, "LAST\n");
+}
+
+// Help, version and usage errors come before any port is opened: the port here does not
+// exist, and a usage error still exits with 2, not 1.
+TEST(ConsoleCommandLines, AnswerHelpVersionAndUsageErrors) {
+    struct Case {
+        std::string program;
+        std::string arguments;
+        int exitCode;
+        std::string said;  // on standard output for 0, on standard error otherwise
+    };
+    const std::string tool = QM_ENGINE_TOOL;
+    const std::string sim = QM_ENGINE_SIM;
+    const std::string port = "/nonexistent/port";
+    const Case cases[] = {
+        {tool, "--help", 0, "Usage: quillmark-engine [OPTIONS] PORT COMMAND"},
+        {tool, "--version", 0, "quillmark-engine " QM_VERSION "\n"},
+        {tool, "-v", 0, "quillmark-engine " QM_VERSION "\n"},
+        {tool, port + " set --help", 0, "--permanent"},
+        {tool, "", 2, "quillmark-engine: PORT is required"},
+        {tool, port, 2, "quillmark-engine: no command given"},
+        {tool, port + " frobnicate", 2, "quillmark-engine: unknown command frobnicate"},
+        {tool, port + " --bogus params", 2, "quillmark-engine: unknown option --bogus"},
+        {tool, port + " params extra", 2, "not expected: extra"},
+        {tool, port + " aim up", 2, "up not in {on,off}"},
+        {tool, port + " set 1", 2, "VALUE is required"},
+        {tool, port + " set 0x100 1", 2, "NUMBER: must be 0 to 255"},
+        {tool, port + " set 1 -1", 2, "VALUE: must be 0 to 255"},
+        {tool, port + " sync", 2, "PROFILE is required"},
+        {tool, port + " burn a b", 2, "not expected: b"},
+        {sim, "--help", 0, "--no-read-message"},
+        {sim, "--version", 0, "quillmark-engine-sim " QM_VERSION "\n"},
+        {sim, "--nak -1", 2, "quillmark-engine-sim: --nak: bad value \"-1\""},
+        {sim, "--reply-delay 0x10", 2, "--reply-delay: bad value"},
+        {sim, "--barcode nosuch:1", 2, "--barcode: bad value"},
+        {sim, "--set 1=2 --set 300=1", 2, "--set: bad value \"300=1\""},
+        {sim, "--short", 2, "--short"},
+        {sim, "stray", 2, "not expected: stray"},
+    };
+    qm::test::TempFolder scratch("qm-e2e-options");
+    for (const Case& c : cases) {
+        const ToolRun run = runCommand(c.program + " " + c.arguments, scratch.path());
+        const std::string& said = c.exitCode == 0 ? run.out : run.err;
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.err;
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.arguments << ": " << said;
+    }
 }
 
 TEST(EngineSimHelp, ListsTheReplyDelay) {
