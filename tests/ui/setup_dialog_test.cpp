@@ -23,8 +23,10 @@ class SetupDialog : public SetupFixture {
 protected:
     void SetUp() override {
         SetupFixture::SetUp();
+        // Never shown: Qt's raster painting runs on threads of its own that the thread
+        // sanitizer cannot follow, and what is tested here is what the controls do.
         dialog = std::make_unique<ui::CSetupDlg>(state, services);
-        dialog->show();
+        QObject::connect(dialog.get(), &QDialog::finished, [this] { ++endings; });
         engine.clearReceived();
     }
     QWidget* user() { return &dialog->userPage(); }
@@ -35,6 +37,7 @@ protected:
     bool enabled(QWidget* page, int id) { return control(page, id)->isEnabled(); }
 
     std::unique_ptr<ui::CSetupDlg> dialog;
+    int endings = 0;
 };
 
 TEST_F(SetupDialog, OpensOnUserWithTheFileReloadedAndReady) {
@@ -126,10 +129,10 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
               (std::vector<ShownBox>{
                   {"Target Key must not be\nduplicate of Scan Key.", "Scan Key Error"},
                   {"Scan Key & Target Key\nmust not be the same.", "Scan Key Error"}}));
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(endings, 0);
     click(user(), 1003);
     EXPECT_TRUE(dialog->exitSetup());
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(endings, 1);
 }
 
 TEST_F(SetupDialog, ScanTimeSpinStepsWithinTheTimeTable) {
