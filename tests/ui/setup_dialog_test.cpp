@@ -163,6 +163,24 @@ TEST_F(SetupDialog, ScanTimeSpinStepsWithinTheTimeTable) {
     }
 }
 
+TEST_F(SetupDialog, ATypedScanTimeCountsOnlyWhenTheSpinCouldShowIt) {
+    auto* edit = ui::controlAs<QLineEdit>(scanner(), 1012);
+    const struct {
+        const char* typed;
+        const char* shown;
+        std::vector<Bytes> packets;
+    } cases[] = {{"4.5", "4.5", {paramSendPacket(136, 45)}}, {"45", "4.5", {}}, {"4.5", "4.5", {}}};
+    for (const auto& c : cases) {
+        engine.clearReceived();
+        edit->setText(c.typed);
+        emit edit->editingFinished();
+        EXPECT_EQ(edit->text(), c.shown) << c.typed;
+        EXPECT_EQ(packetsReceived(), c.packets) << c.typed;
+    }
+    EXPECT_EQ(ui::controlAs<ui::UpDownControl>(scanner(), 1029)->position(), 45);
+    EXPECT_EQ(savedProfile()->scanSettings.scanTimeIndex, 45);
+}
+
 TEST_F(SetupDialog, ScannerListsSendOnlyANewChoice) {
     struct Case {
         int list;
