@@ -84,6 +84,11 @@ TEST(DropDownList, ReportsEveryClosingOfItsList) {
     QCoreApplication::processEvents();
     EXPECT_EQ(closed.count(), 2);
     EXPECT_EQ(indexWhenClosed, 1);
+
+    // Hiding the page hides its lists, none of them open: no closing to report.
+    page->hide();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closed.count(), 2);
 }
 
 TEST(UpDownControl, AnnouncesEachStepAndStaysInItsRange) {
