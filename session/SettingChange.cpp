@@ -104,6 +104,8 @@ std::optional<int> stepLength(ProcessState& state, StatusLine* status, const Cat
     const int length = position + delta;
     const auto hold = state.link.holdLink();
     storeInt(state, entry.field, length);
+    // Recorded before the save too, or the file would keep the old value beside the new length.
+    state.commandArray[entry.parameter] = static_cast<uint8_t>(length);
     saveActiveProfile(state);
     sendAndRecord(state, status, entry.parameter, static_cast<uint8_t>(length));
     return length;

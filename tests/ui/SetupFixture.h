@@ -1,0 +1,128 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QString>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "PacketBytes.h"
+#include "SimPackets.h"
+#include "TempFolder.h"
+#include "platform/Platform.h"
+#include "platform/linux/DeviceRootFileSystem.h"
+#include "platform/sim/RecordingDeviceLibrary.h"
+#include "platform/sim/RecordingFeedback.h"
+#include "platform/sim/RecordingKeyboard.h"
+#include "platform/sim/ScriptedKeyState.h"
+#include "platform/sim/SimEngine.h"
+#include "platform/sim/SimSerialPort.h"
+#include "platform/sim/VirtualClock.h"
+#include "session/LoadSettings.h"
+#include "session/StatusLine.h"
+#include "state/ProcessState.h"
+#include "ui/ControlLookup.h"
+#include "ui/DropDownList.h"
+#include "ui/GuiQueue.h"
+#include "ui/MessageBoxes.h"
+#include "ui/UiServices.h"
+#include "ui/UpDownControl.h"
+
+namespace qm::test {
+
+struct ShownBox {
+    QString text;
+    QString caption;
+    bool operator==(const ShownBox&) const = default;
+};
+
+class RecordingBoxes : public ui::MessageBoxes {
+public:
+    void showMessage(QWidget*, const QString& text, const QString& caption, ui::BoxIcon) override {
+        shown.push_back({text, caption});
+    }
+    std::vector<ShownBox> shown;
+};
+
+class RecordingStatus : public StatusLine {
+public:
+    void showStatus(std::string_view text) override {
+        std::lock_guard lock(mutex_);
+        texts.emplace_back(text);
+    }
+    std::vector<std::string> texts;
+
+private:
+    std::mutex mutex_;
+};
+
+// A handheld in virtual time with the shipped profiles in a device root of its own, the link
+// open on a simulated engine, LastUser.cfg loaded: what the setup dialog's pages work on.
+class SetupFixture : public ::testing::Test {
+protected:
+    SetupFixture() {
+        prepareDeviceRoot(root_.path(), std::filesystem::path(QM_SOURCE_DIR) / "resources");
+    }
+
+    void SetUp() override {
+        ASSERT_EQ(loadSettings(state, "LastUser.cfg"), 1);
+        ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
+        engine.clearReceived();
+    }
+
+    std::vector<Bytes> packetsReceived() { return packetsReceivedBy(engine); }
+
+    std::string savedProfileText() const {
+        std::ifstream file(root_.path() / "Program Files/Quillmark/LastUser.cfg");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    // What the active profile holds now, read into a fresh process.
+    std::unique_ptr<ProcessState> savedProfile() {
+        auto reader = std::make_unique<ProcessState>(platform);
+        EXPECT_EQ(loadSettings(*reader, "LastUser.cfg"), 1);
+        return reader;
+    }
+
+    static void click(QWidget* page, int id) { ui::controlAs<QCheckBox>(page, id)->click(); }
+    static void closeListOn(QWidget* page, int id, const QString& text) {
+        auto* list = ui::controlAs<ui::DropDownList>(page, id);
+        ASSERT_NE(list, nullptr) << id;
+        const int index = list->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        list->setCurrentIndex(index);
+        emit list->listClosed();
+    }
+    static void step(QWidget* page, int spinId, int delta) {
+        ui::controlAs<ui::UpDownControl>(page, spinId)->step(delta);
+    }
+
+    sim::VirtualClock clock;
+    sim::SimEngine engine;
+    sim::SimSerialPortOpener opener{clock, engine};
+    sim::RecordingKeyboard keyboard;
+    sim::RecordingFeedback feedback{clock};
+    sim::ScriptedKeyState keys{clock};
+    sim::RecordingDeviceLibrary device;
+
+private:
+    TempFolder root_{"qm-setup"};
+    DeviceRootFileSystem files_{root_.path()};
+
+protected:
+    Platform platform{clock, opener, &files_, &keyboard, &keys, &feedback, &device};
+    ProcessState state{platform};
+    RecordingBoxes boxes;
+    ui::GuiQueue queue;
+    ui::UiServices services{boxes, queue};
+    RecordingStatus status;
+};
+
+}  // namespace qm::test
