@@ -1,0 +1,35 @@
+#include "session/ScannerChoice.h"
+
+#include "session/SaveSettings.h"
+#include "session/SettingChange.h"
+#include "settings/ParameterValues.h"
+#include "state/ProcessState.h"
+
+namespace qm {
+
+namespace {
+constexpr uint8_t kScanAngleParameter = 191;
+constexpr uint8_t kConsecutiveReadParameter = 78;
+}  // namespace
+
+void chooseScanAngle(ProcessState& state, StatusLine* status, std::string_view text) {
+    if (state.scanSettings.scanAngleText == text) return;
+    const auto hold = state.link.holdLink();
+    const uint8_t value = scanAngleValue(text);
+    sendOption(state, status, kScanAngleParameter, value);
+    state.commandArray[kScanAngleParameter] = value;
+    state.scanSettings.scanAngleText = std::string(text);
+    saveActiveProfile(state);
+}
+
+void chooseConsecutiveReadLevel(ProcessState& state, StatusLine* status, int index) {
+    if (state.scanSettings.consecutiveReadIndex == index) return;
+    const auto hold = state.link.holdLink();
+    const auto level = static_cast<uint8_t>(index + 1);
+    sendOption(state, status, kConsecutiveReadParameter, level);
+    state.commandArray[kConsecutiveReadParameter] = level;
+    state.scanSettings.consecutiveReadIndex = index;
+    saveActiveProfile(state);
+}
+
+}  // namespace qm

@@ -1,0 +1,64 @@
+#include "session/TimeChange.h"
+
+#include "session/SaveSettings.h"
+#include "session/SettingChange.h"
+#include "settings/TimeTable.h"
+#include "state/ProcessState.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kLongestTime = 99;
+constexpr uint8_t kScanTimeParameter = 136;
+constexpr uint8_t kAimDurationParameter = 237;
+
+std::optional<int> steppedTime(int position, int delta) {
+    if ((position <= 0 && delta < 0) || (position >= kLongestTime && delta > 0))
+        return std::nullopt;
+    return position + delta;
+}
+
+// The value is recorded before the save, so the file holds it beside the new time, and sent
+// after it.
+void record(ProcessState& state, uint8_t parameter, int value) {
+    state.commandArray[parameter] = static_cast<uint8_t>(value);
+}
+void send(ProcessState& state, StatusLine* status, uint8_t parameter, int value) {
+    sendOption(state, status, parameter, static_cast<uint8_t>(value));
+}
+
+}  // namespace
+
+void setScanTime(ProcessState& state, StatusLine* status, int time) {
+    const auto hold = state.link.holdLink();
+    state.scanSettings.scanTimeText = std::string(TimeTable[time]);
+    state.scanSettings.scanTimeIndex = time;
+    state.link.scanTime = time;
+    record(state, kScanTimeParameter, time);
+    saveActiveProfile(state);
+    send(state, status, kScanTimeParameter, time);
+}
+
+std::optional<int> stepScanTime(ProcessState& state, StatusLine* status, int position, int delta) {
+    const std::optional<int> time = steppedTime(position, delta);
+    if (time) setScanTime(state, status, *time);
+    return time;
+}
+
+std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int position,
+                                  int delta) {
+    const std::optional<int> time = steppedTime(position, delta);
+    if (!time) return time;
+    const auto hold = state.link.holdLink();
+    state.scanSettings.targetTimeText = std::string(TimeTable[*time]);
+    state.scanSettings.targetTimeIndex = *time;
+    state.link.targetTime = *time;
+    const bool oneButton = state.scanSettings.twoButtonControl == 0;
+    if (oneButton) record(state, kAimDurationParameter, *time);
+    saveActiveProfile(state);
+    if (oneButton) send(state, status, kAimDurationParameter, *time);
+    return time;
+}
+
+}  // namespace qm

@@ -1,0 +1,45 @@
+#include "session/TwoButtonChange.h"
+
+#include "platform/Clock.h"
+#include "session/SaveSettings.h"
+#include "session/SettingChange.h"
+#include "session/TriggerKeys.h"
+#include "state/ProcessState.h"
+
+namespace qm {
+
+namespace {
+constexpr uint8_t kAimDurationParameter = 237;
+}  // namespace
+
+void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
+    const auto hold = state.link.holdLink();
+    const auto targetTime = static_cast<uint8_t>(state.scanSettings.targetTimeIndex & 0xFF);
+    const uint8_t aimDuration = on ? 0 : targetTime;
+    if (!on) {
+        state.link.targetKey = 0;
+        state.link.aimOff();
+        state.AimingActive = 0;
+    }
+    sendOption(state, status, kAimDurationParameter, aimDuration);
+    state.commandArray[kAimDurationParameter] = aimDuration;
+    state.link.twoButtonMode = on ? 1 : 0;
+    state.scanSettings.twoButtonControl = on ? 1 : 0;
+    saveActiveProfile(state);
+    applyTriggerKeys(state.link, state.scanSettings);
+}
+
+void toggleAiming(ProcessState& state) {
+    const auto hold = state.link.holdLink();
+    if (state.AimingActive == 1) {
+        state.link.aimOff();
+        state.AimStartTime = 0;
+        state.AimingActive = 0;
+    } else {
+        state.link.aimOn();
+        state.AimStartTime = state.platform.clock.secondsSince1970();
+        state.AimingActive = 1;
+    }
+}
+
+}  // namespace qm

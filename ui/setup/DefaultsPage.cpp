@@ -1,0 +1,43 @@
+#include "ui/setup/DefaultsPage.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "state/ProcessState.h"
+
+namespace qm::ui {
+
+namespace {
+constexpr int kTemplate = 142;
+constexpr int kProfiles = 1055;
+constexpr int kSave = 1051;
+constexpr int kLoad = 1052;
+const QString kFactoryDefaults = QStringLiteral("Factory Defaults");
+}  // namespace
+
+CDefaultsPage::CDefaultsPage(ProcessState& state, StatusLine* status, UiServices& services,
+                             QWidget* parent)
+    : SetupPage(kTemplate, state, status, services, parent) {
+    auto* profiles = item<QComboBox>(kProfiles);
+    profiles->setCurrentIndex(profiles->findText(kFactoryDefaults));
+    QObject::connect(profiles, &QComboBox::currentTextChanged, this,
+                     [this] { updateSaveButton(); });
+    QObject::connect(item<QPushButton>(kSave), &QPushButton::clicked, this, [this] {
+        if (onSave) onSave();
+    });
+    QObject::connect(item<QPushButton>(kLoad), &QPushButton::clicked, this, [this] {
+        if (onLoad) onLoad();
+    });
+    updateSaveButton();
+}
+
+QString CDefaultsPage::selectedProfileName() const {
+    return item<QComboBox>(kProfiles)->currentText();
+}
+
+void CDefaultsPage::updateSaveButton() {
+    const bool factory = selectedProfileName() == kFactoryDefaults;
+    item<QWidget>(kSave)->setVisible(!factory || state_.ServiceMode != 0);
+}
+
+}  // namespace qm::ui

@@ -1,0 +1,127 @@
+#include "ui/setup/UserPage.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include "session/SaveSettings.h"
+#include "session/SettingChange.h"
+#include "session/TriggerKeys.h"
+#include "session/TwoButtonChange.h"
+#include "state/ProcessState.h"
+#include "ui/DropDownList.h"
+
+namespace qm::ui {
+
+namespace {
+
+constexpr int kTemplate = 139;
+constexpr int kTwoButton = 1003;
+constexpr int kScanKey = 1004;
+constexpr int kTargetKey = 1005;
+constexpr int kTargetKeyLabel = 1063;
+
+std::string textOf(const QComboBox* list) { return list->currentText().toStdString(); }
+
+void showText(QComboBox* list, const std::string& text) {
+    list->setCurrentIndex(list->findText(QString::fromStdString(text)));
+}
+
+}  // namespace
+
+CUserPage::CUserPage(ProcessState& state, StatusLine* status, UiServices& services, QWidget* parent)
+    : SetupPage(kTemplate, state, status, services, parent) {
+    // Offered on the page rather than only through profile files (see the dialog's notes).
+    auto* twoButton = item<QCheckBox>(kTwoButton);
+    twoButton->show();
+    twoButton->setEnabled(true);
+    item<QWidget>(kTargetKeyLabel)->show();
+    QObject::connect(twoButton, &QCheckBox::clicked, this,
+                     [this](bool on) { twoButtonClicked(on); });
+    QObject::connect(item<DropDownList>(kScanKey), &DropDownList::listClosed, this,
+                     [this] { scanKeyClosed(); });
+    QObject::connect(item<DropDownList>(kTargetKey), &DropDownList::listClosed, this,
+                     [this] { targetKeyClosed(); });
+    bindFeedbackFlag(1008, "beepOnGoodRead");
+    bindFeedbackFlag(1009, "beepOnNoRead");
+    bindFeedbackFlag(1020, "visualOnGoodRead");
+    bindFeedbackFlag(1019, "visualOnNoRead");
+}
+
+void CUserPage::bindFeedbackFlag(int id, std::string_view field) {
+    QObject::connect(item<QCheckBox>(id), &QCheckBox::clicked, this, [this, field](bool ticked) {
+        runEngineWork([&] { changeFeedbackFlag(state_, status_, field, ticked); });
+    });
+}
+
+void CUserPage::fill(const ScanSettings& settings) {
+    scanKeyName_ = settings.scanKeyName;
+    targetKeyName_ = settings.targetKeyName;
+    showKeyNames();
+    item<QCheckBox>(kTwoButton)->setChecked(settings.twoButtonControl != 0);
+    item<QCheckBox>(1008)->setChecked(settings.beepOnGoodRead != 0);
+    item<QCheckBox>(1009)->setChecked(settings.beepOnNoRead != 0);
+    item<QCheckBox>(1020)->setChecked(settings.visualOnGoodRead != 0);
+    item<QCheckBox>(1019)->setChecked(settings.visualOnNoRead != 0);
+}
+
+void CUserPage::showKeyNames() {
+    showText(item<QComboBox>(kScanKey), scanKeyName_);
+    showText(item<QComboBox>(kTargetKey), targetKeyName_);
+}
+
+void CUserPage::showTwoButtonControls(bool on) {
+    auto* targetKey = item<QWidget>(kTargetKey);
+    targetKey->setVisible(on);
+    targetKey->setEnabled(on);
+    item<QWidget>(kTargetKeyLabel)->setEnabled(on);
+}
+
+bool CUserPage::twoButtonControl() const { return item<QCheckBox>(kTwoButton)->isChecked(); }
+
+void CUserPage::scanKeyClosed() {
+    const std::string chosen = textOf(item<QComboBox>(kScanKey));
+    if (chosen != scanKeyName_) {
+        if (twoButtonControl() && chosen == targetKeyName_) {
+            showKeyNames();
+            showMessage(QStringLiteral("Cannot be duplicate of Target Key."),
+                        QStringLiteral("Scan Key Error"));
+        } else {
+            scanKeyName_ = chosen;
+            state_.scanSettings.scanKeyName = chosen;
+            applyTriggerKeys(state_.link, scanKeyName_, targetKeyName_, twoButtonControl());
+            saveActiveProfile(state_);
+        }
+    }
+    state_.scanSettings.scanKeyName = scanKeyName_;
+    showKeyNames();
+}
+
+void CUserPage::targetKeyClosed() {
+    const std::string chosen = textOf(item<QComboBox>(kTargetKey));
+    if (chosen != targetKeyName_) {
+        if (chosen == scanKeyName_) {
+            showKeyNames();
+            showMessage(QStringLiteral("Cannot be duplicate of Scan Key."),
+                        QStringLiteral("Target Key Error"));
+        } else {
+            targetKeyName_ = chosen;
+            state_.scanSettings.targetKeyName = chosen;
+            applyTriggerKeys(state_.link, scanKeyName_, targetKeyName_, twoButtonControl());
+            saveActiveProfile(state_);
+        }
+    }
+    state_.scanSettings.targetKeyName = targetKeyName_;
+    showKeyNames();
+}
+
+void CUserPage::twoButtonClicked(bool on) {
+    showTwoButtonControls(on);
+    if (onTwoButtonChanged) onTwoButtonChanged(on);
+    if (on && scanKeyName_ == targetKeyName_) {
+        showMessage(QStringLiteral("Target Key must not be\nduplicate of Scan Key."),
+                    QStringLiteral("Scan Key Error"));
+    }
+    runEngineWork([&] { changeTwoButtonControl(state_, status_, on); });
+}
+
+}  // namespace qm::ui
