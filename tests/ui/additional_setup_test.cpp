@@ -1,11 +1,15 @@
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "SetupFixture.h"
 #include "settings/SettingsFields.h"
 #include "ui/additional/AdditionalSetupDialog.h"
+#include "ui/setup/CodeTypePage.h"
+#include "ui/setup/SetupDialog.h"
 
 namespace qm::test {
 namespace {
@@ -120,6 +124,22 @@ TEST_F(AdditionalSetup, ReopeningShowsTheLastValues) {
     EXPECT_EQ(ui::controlAs<QComboBox>(pages[1], 1009)->currentText(), "17");
     EXPECT_EQ(ui::controlAs<QCheckBox>(pages[2], 1060)->isChecked(), code32Prefix);
     EXPECT_TRUE(packetsReceived().empty());
+}
+
+TEST_F(AdditionalSetup, OpensFromCodeTypeAndReportsInTheSetupStatusLine) {
+    ui::CSetupDlg setup(state, services);
+    ui::attachAdditionalSetup(setup, state, services);
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ui::CAdditionalSetupDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        step(dialog->pages()[2], 1014, 1);
+        dialog->close();
+    });
+    ui::controlAs<QPushButton>(&setup.codeTypePage(), 1057)->click();
+    EXPECT_EQ(title, "Additional Parameter Setup");
+    EXPECT_EQ(ui::controlAs<QLineEdit>(&setup, 1039)->text(), "Settings Updated.");
 }
 
 // Renders every page at the dialog's size; the pictures land beside the test program.

@@ -8,6 +8,8 @@
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
 #include "ui/setup/CatalogueBinding.h"
+#include "ui/setup/SetupDialog.h"
+#include "ui/setup/WindowPlacement.h"
 
 namespace qm::ui {
 
@@ -50,11 +52,12 @@ void CAdditionalSetupDlg::fillPages(ProcessState& state) {
     for (QWidget* page : pages_) fillCatalogueControls(page, state.scanSettings);
 }
 
-void runAdditionalSetup(QWidget* owner, ProcessState& state, StatusLine* status,
-                        UiServices& services) {
-    CAdditionalSetupDlg dialog(state, status, services, owner);
-    if (owner) dialog.move(owner->pos());
-    dialog.exec();
+void attachAdditionalSetup(CSetupDlg& owner, ProcessState& state, UiServices& services) {
+    owner.onAdditionalSetup = [&owner, &state, &services] {
+        CAdditionalSetupDlg dialog(state, &owner.statusLine(), services, &owner);
+        placeOverOwner(&dialog, &owner);
+        dialog.exec();
+    };
 }
 
 }  // namespace qm::ui

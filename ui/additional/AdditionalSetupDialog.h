@@ -35,8 +35,10 @@ private:
     std::vector<QWidget*> pages_;
 };
 
-// The Code Type page's "Setup": runs the dialog modally over `owner`.
-void runAdditionalSetup(QWidget* owner, ProcessState& state, StatusLine* status,
-                        UiServices& services);
+class CSetupDlg;
+
+// The Code Type page's "Setup" of `owner`: runs the dialog modally over it, its status texts
+// in the owner's status line.
+void attachAdditionalSetup(CSetupDlg& owner, ProcessState& state, UiServices& services);
 
 }  // namespace qm::ui
