@@ -12,6 +12,7 @@ namespace qm::ui {
 
 struct UiServices;
 struct DialogTemplate;
+class CSetupDlg;
 
 // "Additional Parameter Setup": the per-symbology options of seven tab pages. Every control
 // acts at once through its catalogue handler, so "OK" and the close request only end it.
@@ -24,7 +25,7 @@ public:
     CAdditionalSetupDlg(ProcessState& state, StatusLine* status, UiServices& services,
                         QWidget* parent = nullptr);
 
-    // The pages in tab order, and the template each was built from.
+    // The pages in tab order.
     const std::vector<QWidget*>& pages() const { return pages_; }
 
 private:
@@ -34,8 +35,6 @@ private:
 
     std::vector<QWidget*> pages_;
 };
-
-class CSetupDlg;
 
 // The Code Type page's "Setup" of `owner`: runs the dialog modally over it, its status texts
 // in the owner's status line.
