@@ -35,7 +35,9 @@ WedgeRuntime::~WedgeRuntime() {
 }
 
 void WedgeRuntime::wireSetup() {
-    app_->runBarCodeSetup = [this](QWidget* parent) { runSetupDialog(*state_, services_, parent); };
+    app_->runBarCodeSetup = [this](QWidget* parent) {
+        runSetupDialog(*state_, services_, parent, setupOpened);
+    };
     app_->triggerKeysChanged = [this] { device_.triggerKeysChanged(); };
 }
 

@@ -17,6 +17,10 @@
 #include "ui/app/PopupFeedback.h"
 #include "ui/app/ScanWedgeApp.h"
 
+namespace qm::ui {
+class CSetupDlg;
+}
+
 namespace qm::app {
 
 // One run of the wedge on this desktop, whatever engine it talks to: the backends, the
@@ -39,6 +43,9 @@ public:
     ui::CScanWedgeApp& app() { return *app_; }
     ui::UiServices& services() { return services_; }
     ui::PopupFeedback& popups() { return popups_; }
+
+    // Told of every Bar Code Setup dialog as it opens (the demonstration drives it).
+    std::function<void(ui::CSetupDlg&)> setupOpened;
 
 private:
     void wireSetup();

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <thread>
@@ -9,8 +10,8 @@
 #include "session/SettingChange.h"
 #include "settings/FormatConfigText.h"
 #include "settings/ParameterCatalogue.h"
+#include "ui/app/QueuedProgress.h"
 #include "ui/profiles/SetupProfiles.h"
-#include "ui/profiles/SyncProgressWindow.h"
 #include "ui/setup/CodeTypePage.h"
 #include "ui/setup/DefaultsPage.h"
 #include "ui/setup/SetupDialog.h"
@@ -95,14 +96,23 @@ TEST_F(DefaultsPage, MissingProfileShowsItsBoxAndKeepsTheSelection) {
 }
 
 TEST_F(DefaultsPage, ProgressFromTheEngineThreadReachesTheBar) {
-    ui::SyncProgressWindow progress(queue, nullptr);
-    std::thread engineWork([&] { progress.setPosition(85); });
+    QPointer<ui::CProgressDlg> shown;
+    std::vector<int> positions;
+    ui::QueuedProgressFactory dialogs(queue, nullptr, [&](ui::CProgressDlg& dialog) {
+        shown = &dialog;
+        QObject::connect(&dialog, &ui::CProgressDlg::positionShown,
+                         [&](int p) { positions.push_back(p); });
+    });
+    std::thread engineWork([&] {
+        auto progress = dialogs.createProgressDialog();
+        progress->setPosition(18);
+        progress->setPosition(85);
+    });
     engineWork.join();
     queue.drain();
-    EXPECT_EQ(progress.position(), 85);
-    EXPECT_EQ(ui::controlAs<QProgressBar>(progress.window(), 1069)->maximum(), 85);
-    progress.close();
-    EXPECT_TRUE(progress.window()->isHidden());
+    EXPECT_EQ(positions, (std::vector<int>{18, 85}));
+    // The reporter is gone, and with it the dialog.
+    EXPECT_TRUE(shown.isNull());
 }
 
 }  // namespace

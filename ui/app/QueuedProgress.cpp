@@ -40,9 +40,10 @@ QueuedProgressFactory::QueuedProgressFactory(GuiQueue& queue, QPointer<QWidget> 
 
 std::unique_ptr<ProgressReporter> QueuedProgressFactory::createProgressDialog() {
     auto slot = std::make_shared<DialogSlot>();
-    queue_.runOnGui([this, slot] {
-        slot->dialog = std::make_unique<CProgressDlg>(parent_.data());
-        if (created_) created_(*slot->dialog);
+    // Copies, not the factory: the dialog may be made after the factory is gone.
+    queue_.runOnGui([slot, parent = parent_, created = created_] {
+        slot->dialog = std::make_unique<CProgressDlg>(parent.data());
+        if (created) created(*slot->dialog);
         slot->dialog->show();
         slot->dialog->repaint();
     });

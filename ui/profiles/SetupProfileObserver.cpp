@@ -5,7 +5,7 @@
 #include "ui/BusyWork.h"
 #include "ui/MessageBoxes.h"
 #include "ui/UiServices.h"
-#include "ui/profiles/SyncProgressWindow.h"
+#include "ui/app/QueuedProgress.h"
 
 namespace qm::ui {
 
@@ -44,7 +44,7 @@ void SetupProfileObserver::runEngineWork(const std::function<void()>& work) {
 }
 
 std::unique_ptr<ProgressReporter> SetupProfileObserver::createProgressDialog() {
-    return std::make_unique<SyncProgressWindow>(services_.queue, window_);
+    return QueuedProgressFactory(services_.queue, window_).createProgressDialog();
 }
 
 }  // namespace qm::ui
