@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 
 #include "apps/wedge_common/WedgeRuntime.h"
+#include "apps/wedge_sim/SetupDemonstration.h"
 #include "apps/wedge_sim/SimulatedEngineWindow.h"
 #include "engine/Packets.h"
 #include "platform/linux/DeviceRootFileSystem.h"
@@ -21,6 +23,7 @@
 #include "settings/ProfileFiles.h"
 #include "ui/ControlLookup.h"
 #include "ui/app/ProgressDialog.h"
+#include "ui/setup/SetupDialog.h"
 
 namespace qm::app {
 
@@ -28,6 +31,7 @@ namespace {
 
 constexpr int kDemoFailedExitCode = 3;
 constexpr int kExitButton = 1065;
+constexpr int kBarCodeSetupButton = 1059;
 
 size_t startDecodes(sim::SimEngine& engine) {
     size_t count = 0;
@@ -96,10 +100,28 @@ void Demonstration::run() {
     if (!scan("no-read", false)) return fail("the no-read showed no popup");
     window_.place(sim::Barcode{sim::Symbology::Code128, "0042"});
     if (!scan("second-good-read", true)) return fail("the third scan typed nothing");
+    const QString setupFault = throughBarCodeSetup();
+    if (!setupFault.isEmpty()) return fail("Bar Code Setup: " + setupFault);
     std::printf("The xterm received: %s\n", qPrintable(escaped(received().toLatin1())));
     for (const QString& file : saved_) std::printf("Screenshot: %s\n", qPrintable(file));
     std::fflush(stdout);
     ui::controlAs<QPushButton>(runtime_.app().mainDialog(), kExitButton)->click();
+}
+
+QString Demonstration::throughBarCodeSetup() {
+    QString fault = "the dialog did not open";
+    runtime_.setupOpened = [&](ui::CSetupDlg& dialog) {
+        QTimer::singleShot(100, &dialog, [&] {
+            SetupDemonstration round(
+                dialog, runtime_.state(), engine_,
+                [this](const QPixmap& picture, const QString& name) { save(picture, name); });
+            fault = round.run();
+            dialog.exitSetup();
+        });
+    };
+    ui::controlAs<QPushButton>(runtime_.app().mainDialog(), kBarCodeSetupButton)->click();
+    runtime_.setupOpened = nullptr;
+    return fault;
 }
 
 bool Demonstration::startClient() {

@@ -14,8 +14,9 @@ class WedgeRuntime;
 class SimulatedEngineWindow;
 
 // The simulated handheld shown at work on an X display: three scans (one a no-read) through
-// the virtual scan key into an xterm with the popups on, screenshots of the main dialog, the
-// progress dialog and the popups saved in `folder`, and what the xterm received printed.
+// the virtual scan key into an xterm with the popups on, then a round through Bar Code Setup;
+// screenshots of the main dialog, the progress dialog, the popups and every setup page saved
+// in `folder`, and what the xterm received printed.
 // Ends the run with "Exit"; a failure ends it with status 3.
 class Demonstration {
 public:
@@ -31,6 +32,7 @@ public:
 
 private:
     bool startClient();
+    QString throughBarCodeSetup();
     bool scan(const char* what, bool expectTyping);
     bool waitFor(const std::function<bool()>& condition, int limitMs);
     void pause(int ms);

@@ -15,10 +15,10 @@
 #include "apps/wedge_sim/PaintGapProbe.h"
 #include "apps/wedge_sim/SimulatedEngineWindow.h"
 #include "apps/wedge_sim/VirtualKeys.h"
-#include "ui/app/ProgressDialog.h"
 #include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "ui/app/ProgressDialog.h"
 
 namespace {
 
