@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
+#include "platform/FileSystem.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 
 namespace qm::app {
@@ -24,7 +25,9 @@ fs::path shippedResources() {
 
 bool prepareRootOnFirstRun(const fs::path& root, std::string& error) {
     std::error_code fault;
-    if (fs::exists(root, fault)) return true;
+    // The profile folder, not the root, says whether this root was ever run: an empty folder
+    // given with --root is a first run too.
+    if (fs::exists(*DeviceRootFileSystem(root).hostPath(kConfigFolder), fault)) return true;
     if (prepareDeviceRoot(root, shippedResources())) return true;
     error = "could not create the device root " + root.string() + " with its profiles from " +
             shippedResources().string();

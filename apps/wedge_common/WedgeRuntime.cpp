@@ -1,6 +1,7 @@
 #include "apps/wedge_common/WedgeRuntime.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <iostream>
 
 #include "apps/wedge_common/SetupHook.h"
@@ -42,7 +43,9 @@ void WedgeRuntime::wireSetup() {
 }
 
 int WedgeRuntime::run(const std::function<void()>& afterStartUp) {
-    if (!input_.problem.empty()) std::cerr << "quillmark: " << input_.problem << "\n";
+    if (!input_.problem.empty())
+        std::cerr << QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()
+                  << ": " << input_.problem << "\n";
     app_->startUp(&std::cerr);
     if (afterStartUp && !app_->quitRequested()) afterStartUp();
     const int status = QApplication::exec();

@@ -1,6 +1,7 @@
 #include "ui/app/ScanWedgeApp.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include "platform/NamedMutex.h"
@@ -118,7 +119,9 @@ void CScanWedgeApp::showMainDialog() {
 }
 
 void CScanWedgeApp::fail(const QString& text, const QString& caption, const std::string& reason) {
-    if (log_) *log_ << "quillmark: " << text.toStdString() << " (" << reason << ")\n";
+    if (log_)
+        *log_ << QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString() << ": "
+              << text.toStdString() << " (" << reason << ")\n";
     services_.boxes.showMessage(nullptr, text, caption);
 }
 
