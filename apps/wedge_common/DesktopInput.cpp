@@ -37,7 +37,9 @@ DesktopInput openDesktopInput(InputChoice choice) {
     const char* display = std::getenv("DISPLAY");
     const bool onX11 =
         choice == InputChoice::X11 || (choice == InputChoice::Automatic && display && *display);
-    return onX11 ? openX11() : openUinput();
+    DesktopInput input = onX11 ? openX11() : openUinput();
+    if (input.problem.size() >= 2) input.problem.resize(input.problem.size() - 2);  // "; "
+    return input;
 }
 
 uint16_t EitherKeyState::asyncKeyState(uint8_t virtualKey) {
