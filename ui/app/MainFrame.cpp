@@ -1,6 +1,7 @@
 #include "ui/app/MainFrame.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QMenuBar>
 
 #include "ui/MenuBuilder.h"
@@ -30,6 +31,7 @@ CChildView::CChildView(QWidget* parent) : QWidget(parent) {
 
 CMainFrame::CMainFrame() : view_(new CChildView(this)) {
     setWindowTitle(loadString(128).value);
+    setWindowIcon(QIcon(":/icons/128.png"));
     setCentralWidget(view_);
     const auto menu = loadMenu(128);
     if (menu.ok()) {
