@@ -11,6 +11,8 @@ namespace qm::ui {
 
 CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     buildInto(this, requireTemplate(148));
+    // In front, but the keyboard stays where the user typed.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     bar_ = controlAs<QProgressBar>(this, kBarId);
     bar_->setRange(0, ProgressReporter::kLastPosition);
     bar_->setValue(0);
