@@ -8,28 +8,13 @@
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
 
-namespace {
-
-void nameTheProgram() {
-    QCoreApplication::setApplicationName("Quillmark");
-    QCoreApplication::setApplicationVersion(QM_VERSION);
-}
-
-std::optional<qm::app::WedgeOptions> readOptions(int argc, char** argv, int& exitCode) {
-    // Read before there is a display, so --help and --version work without one.
-    QCoreApplication console(argc, argv);
-    nameTheProgram();
-    return qm::app::parseWedgeOptions(console, qm::app::Engine::SerialPort, exitCode);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     int exitCode = 0;
-    const auto options = readOptions(argc, argv, exitCode);
+    const auto options =
+        qm::app::readWedgeOptions(argc, argv, qm::app::Engine::SerialPort, exitCode);
     if (!options) return exitCode;
     QApplication app(argc, argv);
-    nameTheProgram();
+    qm::app::nameTheProgram();
 
     const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark")
                                               : std::filesystem::path(options->root.toStdString());

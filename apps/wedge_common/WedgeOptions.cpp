@@ -95,4 +95,15 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
     return options;
 }
 
+void nameTheProgram() {
+    QCoreApplication::setApplicationName("Quillmark");
+    QCoreApplication::setApplicationVersion(QM_VERSION);
+}
+
+std::optional<WedgeOptions> readWedgeOptions(int argc, char** argv, Engine engine, int& exitCode) {
+    QCoreApplication console(argc, argv);
+    nameTheProgram();
+    return parseWedgeOptions(console, engine, exitCode);
+}
+
 }  // namespace qm::app

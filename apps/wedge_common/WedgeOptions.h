@@ -26,4 +26,10 @@ inline constexpr int kUsageExitCode = 2;
 std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engine engine,
                                               int& exitCode);
 
+// The name and version every box and message goes by.
+void nameTheProgram();
+
+// The same, read before there is a display, so --help and --version work without one.
+std::optional<WedgeOptions> readWedgeOptions(int argc, char** argv, Engine engine, int& exitCode);
+
 }  // namespace qm::app

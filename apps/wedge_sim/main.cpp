@@ -22,17 +22,6 @@
 
 namespace {
 
-void nameTheProgram() {
-    QCoreApplication::setApplicationName("Quillmark");
-    QCoreApplication::setApplicationVersion(QM_VERSION);
-}
-
-std::optional<qm::app::WedgeOptions> readOptions(int argc, char** argv, int& exitCode) {
-    QCoreApplication console(argc, argv);
-    nameTheProgram();
-    return qm::app::parseWedgeOptions(console, qm::app::Engine::Simulated, exitCode);
-}
-
 // The peak resident set, from the kernel's own account.
 QString peakResident() {
     QFile status("/proc/self/status");
@@ -62,10 +51,11 @@ void reportStartUp(qm::app::WedgeRuntime& runtime, const qm::app::PaintGapProbe&
 
 int main(int argc, char** argv) {
     int exitCode = 0;
-    const auto options = readOptions(argc, argv, exitCode);
+    const auto options =
+        qm::app::readWedgeOptions(argc, argv, qm::app::Engine::Simulated, exitCode);
     if (!options) return exitCode;
     QApplication app(argc, argv);
-    nameTheProgram();
+    qm::app::nameTheProgram();
 
     const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark-sim")
                                               : std::filesystem::path(options->root.toStdString());

@@ -27,6 +27,7 @@
 #include "session/LoadSettings.h"
 #include "session/StatusLine.h"
 #include "state/ProcessState.h"
+#include "tests/ui/RecordingBoxes.h"
 #include "ui/ControlLookup.h"
 #include "ui/DropDownList.h"
 #include "ui/GuiQueue.h"
@@ -35,20 +36,6 @@
 #include "ui/UpDownControl.h"
 
 namespace qm::test {
-
-struct ShownBox {
-    QString text;
-    QString caption;
-    bool operator==(const ShownBox&) const = default;
-};
-
-class RecordingBoxes : public ui::MessageBoxes {
-public:
-    void showMessage(QWidget*, const QString& text, const QString& caption, ui::BoxIcon) override {
-        shown.push_back({text, caption});
-    }
-    std::vector<ShownBox> shown;
-};
 
 class RecordingStatus : public StatusLine {
 public:

@@ -21,6 +21,7 @@
 #include "platform/sim/VirtualClock.h"
 #include "state/ProcessState.h"
 #include "tests/TempFolder.h"
+#include "tests/ui/RecordingBoxes.h"
 #include "ui/GuiQueue.h"
 #include "ui/MessageBoxes.h"
 #include "ui/UiServices.h"
@@ -28,20 +29,6 @@
 #include "ui/app/ScanWedgeApp.h"
 
 namespace qm::test {
-
-struct ShownBox {
-    QString text;
-    QString caption;
-    bool operator==(const ShownBox&) const = default;
-};
-
-class RecordingBoxes : public ui::MessageBoxes {
-public:
-    void showMessage(QWidget*, const QString& text, const QString& caption, ui::BoxIcon) override {
-        shown.push_back({text, caption});
-    }
-    std::vector<ShownBox> shown;
-};
 
 class WedgeAppFixture : public ::testing::Test {
 protected:
