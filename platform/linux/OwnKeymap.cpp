@@ -3,7 +3,6 @@
 #include <linux/input-event-codes.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
-#include <optional>
 #include <set>
 #include <string>
 
@@ -14,8 +13,6 @@ namespace qm::linux_platform {
 namespace {
 
 constexpr uint32_t EvdevOffset = 8;  // XKB keycodes are the kernel's plus 8
-// The characters that need Shift on a US keyboard get keys from here up: no US key uses them.
-constexpr uint32_t FirstSpareKeycode = 200;
 
 struct ModifierKey {
     uint16_t code;
@@ -38,8 +35,6 @@ std::string keysymName(uint32_t keysym) {
     return xkb_keysym_get_name(keysym, name, sizeof name) > 0 ? name : "NoSymbol";
 }
 
-bool isCharacter(uint32_t keysym) { return xkb_keysym_to_utf32(keysym) >= 0x20; }
-
 struct Symbols {
     std::set<uint32_t> keycodes;
     std::string text;
@@ -54,7 +49,6 @@ struct Symbols {
 Symbols ownSymbols() {
     Symbols symbols;
     std::set<uint32_t> placed;
-    std::set<uint32_t> shiftedCharacters;
     for (int vk = 0; vk < 256; ++vk) {
         const auto code = linuxKeyCode(static_cast<uint8_t>(vk));
         const auto plain = usKeysym(static_cast<uint8_t>(vk), false);
@@ -62,7 +56,6 @@ Symbols ownSymbols() {
         const uint32_t shifted = *usKeysym(static_cast<uint8_t>(vk), true);
         const bool twoLevel = shifted != *plain;
         if (twoLevel) placed.insert(shifted);
-        if (twoLevel && isCharacter(shifted)) shiftedCharacters.insert(shifted);
         symbols.key(*code + EvdevOffset,
                     keysymName(*plain) + (twoLevel ? ", " + keysymName(shifted) : ""), twoLevel);
     }
@@ -70,11 +63,6 @@ Symbols ownSymbols() {
         symbols.key(m.code + EvdevOffset, m.keysym, false);
         symbols.text += "    modifier_map " + std::string(m.modifier) + " { " +
                         keyName(m.code + EvdevOffset) + " };\n";
-    }
-    uint32_t spare = FirstSpareKeycode;
-    for (const uint32_t keysym : shiftedCharacters) {
-        while (symbols.keycodes.count(spare)) ++spare;
-        symbols.key(spare, keysymName(keysym), false);
     }
     return symbols;
 }
