@@ -23,8 +23,31 @@ struct XkbDescDeleter {
     void operator()(XkbDescPtr xkb) const { XkbFreeKeyboard(xkb, 0, True); }
 };
 
+// A server may leave out any part of the map: a keymap uploaded by a small virtual keyboard
+// has no modifier map, and a key may name a type or symbols that are not there.
+bool hasSymbols(XkbDescPtr xkb, int keycode) {
+    return xkb->map->key_sym_map && xkb->map->syms && XkbKeyNumGroups(xkb, keycode) > 0;
+}
+
+unsigned char modifiersOf(XkbDescPtr xkb, int keycode) {
+    return xkb->map->modmap ? xkb->map->modmap[keycode] : 0;
+}
+
+KeySym keysymAt(XkbDescPtr xkb, int keycode, int level, int group) {
+    const XkbSymMapRec& key = xkb->map->key_sym_map[keycode];
+    if (level >= key.width) return NoSymbol;
+    const int index = key.offset + group * key.width + level;
+    return index < xkb->map->num_syms ? xkb->map->syms[index] : NoSymbol;
+}
+
 KeySym firstKeysym(XkbDescPtr xkb, int keycode) {
-    return XkbKeyNumGroups(xkb, keycode) > 0 ? XkbKeySymEntry(xkb, keycode, 0, 0) : NoSymbol;
+    return hasSymbols(xkb, keycode) ? keysymAt(xkb, keycode, 0, 0) : NoSymbol;
+}
+
+const XkbKeyTypeRec* keyType(XkbDescPtr xkb, int keycode, int group) {
+    if (!xkb->map->types) return nullptr;
+    const int index = xkb->map->key_sym_map[keycode].kt_index[group & 3];
+    return index < xkb->map->num_types ? &xkb->map->types[index] : nullptr;
 }
 
 std::array<uint8_t, 8> holdableModifierKeys(XkbDescPtr xkb) {
@@ -36,7 +59,7 @@ std::array<uint8_t, 8> holdableModifierKeys(XkbDescPtr xkb) {
                                       firstKeysym(xkb, kc));
         const auto r = static_cast<size_t>(found - std::begin(HoldableModifiers));
         for (int mod = 0; mod < 8; ++mod) {
-            if ((xkb->map->modmap[kc] & (1u << mod)) && r < rank[mod]) {
+            if ((modifiersOf(xkb, kc) & (1u << mod)) && r < rank[mod]) {
                 rank[mod] = r;
                 keys[mod] = static_cast<uint8_t>(kc);
             }
@@ -56,7 +79,7 @@ std::optional<unsigned> modifiersForLevel(const XkbKeyTypeRec& type, int level,
                                           const std::array<uint8_t, 8>& modifierKeys) {
     if (level == 0) return 0u;
     std::optional<unsigned> best;
-    for (int i = 0; i < type.map_count; ++i) {
+    for (int i = 0; type.map && i < type.map_count; ++i) {
         const XkbKTMapEntryRec& entry = type.map[i];
         if (!entry.active || entry.level != level || !canHold(entry.mods.mask, modifierKeys))
             continue;
@@ -83,11 +106,12 @@ int effectiveGroup(XkbDescPtr xkb, int keycode, int group) {
 
 void addKeyLevels(XkbDescPtr xkb, int keycode, XkbLayout& layout) {
     const int group = effectiveGroup(xkb, keycode, layout.group);
-    const XkbKeyTypeRec& type = *XkbKeyKeyType(xkb, keycode, group);
-    for (int level = 0; level < XkbKeyGroupWidth(xkb, keycode, group); ++level) {
-        const KeySym keysym = XkbKeySymEntry(xkb, keycode, level, group);
+    const XkbKeyTypeRec* type = keyType(xkb, keycode, group);
+    if (!type) return;
+    for (int level = 0; level < type->num_levels; ++level) {
+        const KeySym keysym = keysymAt(xkb, keycode, level, group);
         if (keysym == NoSymbol) continue;
-        const auto mods = modifiersForLevel(type, level, layout.modifierKeycodes);
+        const auto mods = modifiersForLevel(*type, level, layout.modifierKeycodes);
         if (!mods) continue;
         layout.levels.push_back(
             {static_cast<uint32_t>(keysym), {static_cast<uint8_t>(keycode), *mods}});
@@ -103,16 +127,20 @@ int activeXkbGroup(Display* display) {
 }
 
 XkbLayout readXkbLayout(Display* display) {
-    XkbLayout layout;
-    layout.group = activeXkbGroup(display);
     const std::unique_ptr<XkbDescRec, XkbDescDeleter> xkb(
         XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd));
-    if (!xkb) return layout;
-    layout.modifierKeycodes = holdableModifierKeys(xkb.get());
+    return layoutFromXkbMap(xkb.get(), activeXkbGroup(display));
+}
+
+XkbLayout layoutFromXkbMap(XkbDescPtr xkb, int group) {
+    XkbLayout layout;
+    layout.group = group;
+    if (!xkb || !xkb->map) return layout;
+    layout.modifierKeycodes = holdableModifierKeys(xkb);
     for (int kc = std::max<int>(xkb->min_key_code, 8); kc <= xkb->max_key_code; ++kc) {
-        if (XkbKeyNumGroups(xkb.get(), kc) > 0)
-            addKeyLevels(xkb.get(), kc, layout);
-        else if (xkb->map->modmap[kc] == 0)
+        if (hasSymbols(xkb, kc))
+            addKeyLevels(xkb, kc, layout);
+        else if (modifiersOf(xkb, kc) == 0)
             layout.spareKeycodes.push_back(static_cast<uint8_t>(kc));
     }
     return layout;

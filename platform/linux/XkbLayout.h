@@ -7,6 +7,7 @@
 #include "platform/linux/StrokeIndex.h"
 
 struct _XDisplay;
+struct _XkbDesc;
 
 namespace qm::linux_platform {
 
@@ -22,6 +23,8 @@ struct XkbLayout {
 };
 
 XkbLayout readXkbLayout(_XDisplay* display);
+// The same from a map already fetched; every part of it may be missing.
+XkbLayout layoutFromXkbMap(_XkbDesc* xkb, int group);
 int activeXkbGroup(_XDisplay* display);
 
 }  // namespace qm::linux_platform
