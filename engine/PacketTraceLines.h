@@ -18,9 +18,9 @@ inline constexpr const char* kPacketTraceCategory = "quillmark.packets";
 
 // A readable trace: one line per packet and per transaction outcome, time stamps in
 // milliseconds since `originMicros` of the link's clock, e.g.
-//     76.313 sent     AIM_ON           04 C5 04 00 FF 33
-//     92.626 received CMD_ACK          04 D0 00 00 FF 2C
-//     92.626 sendCommand status 0: success
+//     86.252 sent     AIM_ON           04 C5 04 00 FF 33
+//    102.504 received CMD_ACK          04 D0 04 00 FF 28
+//    102.504 sendCommand status 0: success
 class PacketTraceLines : public PacketTrace {
 public:
     explicit PacketTraceLines(TraceLineSink sink, int64_t originMicros = 0);

@@ -56,8 +56,7 @@ bool pumpEngine(sim::SimEngine& engine, linux_platform::PseudoTerminal& pty, Clo
         const int64_t arrived = clock.nowMicros();
         for (size_t i = 0; i < got.count; ++i) engine.receiveByte(buffer[i], arrived);
         if (traced) {
-            traced->fromHost.add(buffer, got.count, arrived);
-            traced->fromHost.endIfQuiet(arrived);
+            traced->fromHost.add(buffer, got.count, arrived);  // also ends a quiet one
             traced->toHost.endIfQuiet(arrived);
         }
     }

@@ -19,6 +19,7 @@ public:
 
     explicit PacketSplitter(PacketFound found) : found_(std::move(found)) {}
 
+    // Ends a quiet packet first, so it may be called with no bytes.
     void add(const uint8_t* bytes, size_t count, int64_t timeMicros);
     // Ends a packet that has had no byte for more than kGapMicros by `nowMicros`.
     void endIfQuiet(int64_t nowMicros);
