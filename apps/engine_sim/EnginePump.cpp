@@ -55,9 +55,9 @@ bool pumpEngine(sim::SimEngine& engine, linux_platform::PseudoTerminal& pty, Clo
         if (!got.ok) return false;
         const int64_t arrived = clock.nowMicros();
         for (size_t i = 0; i < got.count; ++i) engine.receiveByte(buffer[i], arrived);
-        if (traced) {
-            traced->fromHost.add(buffer, got.count, arrived);  // also ends a quiet one
+        if (traced) {  // a reply cut short is told before what the host sent after it
             traced->toHost.endIfQuiet(arrived);
+            traced->fromHost.add(buffer, got.count, arrived);  // also ends a quiet one
         }
     }
     return true;

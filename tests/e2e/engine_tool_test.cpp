@@ -263,16 +263,16 @@ std::vector<std::string> traceLines(const std::string& stream) {
     return lines;
 }
 
-// Both ends of one line traced: the tool's side with its link status, the simulator's as
-// the engine saw it; and nothing from a tool run without --trace.
+// Both ends of one line traced, a refusal cut short included: the tool's side with its link
+// status, the simulator's as the engine saw it; and nothing from a tool run without --trace.
 TEST_F(EngineToolEndToEnd, TraceShowsEveryPacketWhenAsked) {
-    FaultySimulator refusingOnce(folder_, "--trace --nak 1");
+    FaultySimulator refusingOnce(folder_, "--trace --nak 1 --short 1");
     ASSERT_FALSE(refusingOnce.port().empty());
     const ToolRun traced = tool(refusingOnce.port() + " aim on --trace");
     EXPECT_EQ(traced.exitCode, 0);
     EXPECT_EQ(traceLines(traced.err),
               (std::vector<std::string>{"sent     AIM_ON           04 C5 04 00 FF 33",
-                                        "received CMD_NAK          04 D1 04 00 FF 27",
+                                        "received CMD_NAK          04 D1 04 00 FF (5 of 6 bytes)",
                                         "sent     AIM_ON           04 C5 04 00 FF 33",
                                         "received CMD_ACK          04 D0 04 00 FF 28",
                                         "sendCommand status 0: success"}));
@@ -281,7 +281,7 @@ TEST_F(EngineToolEndToEnd, TraceShowsEveryPacketWhenAsked) {
     EXPECT_EQ(quiet.err, "");
     EXPECT_EQ(traceLines(refusingOnce.errors()),
               (std::vector<std::string>{"received AIM_ON           04 C5 04 00 FF 33",
-                                        "sent     CMD_NAK          04 D1 04 00 FF 27",
+                                        "sent     CMD_NAK          04 D1 04 00 FF (5 of 6 bytes)",
                                         "received AIM_ON           04 C5 04 00 FF 33",
                                         "sent     CMD_ACK          04 D0 04 00 FF 28",
                                         "received AIM_OFF          04 C4 04 00 FF 34",
