@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
