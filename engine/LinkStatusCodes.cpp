@@ -35,7 +35,8 @@ const char* linkCodeMeaning(int32_t code) {
         case kBurnVerifyFailed:
             return "the engine's values differ from the defaults burned";
         case kBurnDefaultsUnreadable:
-            return "the factory profile defaults.cfg could not be read or is not whole; nothing was burned";
+            return "the factory profile defaults.cfg could not be read or is not whole; nothing "
+                   "was burned";
         default:
             return "unknown result";
     }

@@ -2,6 +2,7 @@
 
 #include "engine/ReplyPacket.h"
 #include "engine/ScanEngineLink.h"
+#include "engine/TracedTransaction.h"
 
 namespace qm {
 
@@ -37,6 +38,7 @@ int32_t sendParamPacket(ScanEngineLink& link, ParamSendPacket& packet, uint8_t l
 
 uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table, ParameterPairs* pairs) {
     const auto hold = link.holdLink();
+    const TracedTransaction traced(link, "requestParameters");
     link.LinkStatus = kLinkOk;
     ScopedTimeouts requestTimeouts(link.port(), kRequestTimeouts);
     if (link.sendRequest(PARAM_REQUEST_ALL.data(), PARAM_REQUEST_ALL.size()) != kLinkOk) {
@@ -44,6 +46,7 @@ uint32_t requestParameters(ScanEngineLink& link, EngineParamTable& table, Parame
         return 0;
     }
     const ReplyPacket reply = readReplyPacket(link.port());
+    link.traceReceived(reply.bytes, reply.received);
     if (reply.readFailed) return 0;
     link.LinkStatus = kLinkOk;
     if (pairs) pairs->clear();

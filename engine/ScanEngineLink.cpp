@@ -1,5 +1,6 @@
 #include "engine/ScanEngineLink.h"
 
+#include "engine/TracedTransaction.h"
 #include "platform/Clock.h"
 
 namespace qm {
@@ -150,7 +151,10 @@ uint32_t ScanEngineLink::flushInput() {
 
 bool ScanEngineLink::writePacketAndLowerRts(const uint8_t* packet, size_t count,
                                             IoResult& written) {
+    PacketTrace* const trace = trace_.load(std::memory_order_acquire);
+    const int64_t leaving = trace ? clock_.nowMicros() : 0;
     written = port().write(packet, count);
+    if (trace) trace->packetSent(leaving, packet, count, written);
     clock_.sleepMs(kPauseAfterWriteMs);
     port().setRts(false);
     return written.ok;
@@ -176,6 +180,7 @@ int32_t ScanEngineLink::finishSendCommand(int32_t result) {
 
 int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAck awaitAck) {
     const auto hold = holdLink();
+    const TracedTransaction traced(*this, "sendCommand");
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
@@ -188,6 +193,7 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAc
         if (awaitAck == AwaitAck::No) return finishSendCommand(kLinkOk);
         if (isExtendedParameterChange(packet, count)) clock_.sleepMs(kExtendedAckPauseMs);
         const ReplyPacket reply = readReplyPacket(port());
+        traceReceived(reply.bytes, reply.received);
         if (reply.readFailed) {
             LinkStatus = kLinkReplyReadError;
             return kLinkReplyReadError;
@@ -201,6 +207,7 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAc
 // while the write is still settling, so nothing after the write is flushed.
 int32_t ScanEngineLink::sendRequest(const uint8_t* packet, size_t count) {
     const auto hold = holdLink();
+    const TracedTransaction traced(*this, "sendRequest");
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
@@ -220,6 +227,7 @@ int32_t ScanEngineLink::sendRequest(const uint8_t* packet, size_t count) {
 
 int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) {
     const auto hold = holdLink();
+    const TracedTransaction traced(*this, "sendTriggerCommand");
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
@@ -239,6 +247,7 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
                                  kTriggerReplyConstant);
             reply = readReplyPacket(port());
         }
+        traceReceived(reply.bytes, reply.received);
         if (reply.readFailed) {
             LinkStatus = kLinkReplyReadError;
             return kLinkReplyReadError;
@@ -255,6 +264,7 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
 
 int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs) {
     const auto hold = holdLink();
+    const TracedTransaction traced(*this, "receivePacket");
     SerialPort& line = port();
     int32_t result = kLinkOk;
     {
@@ -280,6 +290,7 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
                 byteCount = static_cast<uint32_t>(body.count + 1);
                 result = body.count == wanted ? kLinkOk : kLinkShortPacket;
             }
+            traceReceived(buffer, body.ok ? body.count + 1 : 1);
         }
     }
     LinkStatus = result;

@@ -11,13 +11,13 @@
 
 #include "engine/ClosedPort.h"
 #include "engine/LinkStatusCodes.h"
+#include "engine/PacketTrace.h"
 #include "engine/Packets.h"
 #include "engine/ReplyPacket.h"
+#include "platform/Clock.h"
 #include "platform/SerialPort.h"
 
 namespace qm {
-
-class Clock;
 
 // The scan wedge thread as the link sees it: something to ask to stop and wait for.
 class WorkerThread {
@@ -100,6 +100,15 @@ public:
     bool shuttingDown() const { return portAborted_; }
 
     Clock& clock() { return clock_; }
+
+    // Off (null) unless a program installs one; it must outlive every transaction.
+    void setTrace(PacketTrace* trace) { trace_.store(trace, std::memory_order_release); }
+    PacketTrace* trace() const { return trace_.load(std::memory_order_acquire); }
+    // For the parameter exchange, which reads its replies itself.
+    void traceReceived(const uint8_t* bytes, size_t count) {
+        if (PacketTrace* const traced = trace())
+            traced->packetReceived(clock_.nowMicros(), bytes, count);
+    }
     // The open port, or one whose every call fails while the link is closed; for the
     // parameter exchange, which reads its replies itself.
     SerialPort& port() { return portHandle_ ? *portHandle_ : closedPort_; }
@@ -118,6 +127,7 @@ private:
     ClosedPort closedPort_;
     std::recursive_timed_mutex conversation_;
     std::atomic<bool> portAborted_{false};
+    std::atomic<PacketTrace*> trace_{nullptr};
 };
 
 // Saves the port's time-outs, installs others, and puts the saved ones back when it ends.

@@ -111,6 +111,8 @@ void describeOptions(CLI::App& app, EngineSimOptions& options) {
     for (const ValueOption& option : valueOptions()) addValueOption(app, option, options);
     app.add_flag("--no-read-message", options.noReadMessageOff,
                  "set parameter 94 to 0: no \"NR\" after a failed scan");
+    app.add_flag("--trace", options.trace,
+                 "write every packet received and sent on standard error");
     app.set_help_flag("-h,--help", "show this text and exit");
     app.set_version_flag("-v,--version", std::string(kProgram) + " " QM_VERSION,
                          "show the program's version and exit");

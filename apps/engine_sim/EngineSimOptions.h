@@ -17,6 +17,7 @@ struct EngineSimOptions {
     std::vector<std::pair<uint8_t, uint8_t>> assignments;  // applied after the file
     sim::EngineFaults faults;
     bool noReadMessageOff = false;
+    bool trace = false;  // every packet on standard error
 };
 
 inline constexpr int kExitUsage = 2;

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "apps/engine_sim/EnginePump.h"
 #include "apps/engine_sim/EngineSimOptions.h"
+#include "engine/PacketTraceLines.h"
 #include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngineParameterFile.h"
@@ -76,7 +78,9 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     qm::linux_platform::RealClock clock;
-    if (!qm::engine_sim::pumpEngine(engine, *pty, clock, stopRequested)) {
+    qm::PacketTraceLines trace(qm::wholeLinesTo(stderr), clock.nowMicros());
+    if (!qm::engine_sim::pumpEngine(engine, *pty, clock, stopRequested,
+                                    options.trace ? &trace : nullptr)) {
         return fail("the pseudo-terminal failed", 1);
     }
     return 0;

@@ -30,6 +30,12 @@ CLI::Option* addByte(CLI::App& command, const char* name, const char* descriptio
         ->required();
 }
 
+void addTrace(CLI::App& app, ToolArguments& arguments) {
+    app.add_flag("--trace", arguments.trace,
+                 "write every packet and each transaction's link\n"
+                 "status on standard error");
+}
+
 void addSet(CLI::App& app, ToolArguments& arguments) {
     CLI::App* set = app.add_subcommand("set", "change one parameter (decimal or 0x..)");
     set->add_flag("--extended", arguments.extended, "an extended parameter (prefix 0xF0)");
@@ -67,6 +73,7 @@ void addCommands(CLI::App& app, ToolArguments& arguments) {
         ->required();
     for (CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
         command->group("Commands");
+        addTrace(*command, arguments);  // after the command too, where it is easily added
     }
     app.require_subcommand(1);
 }
@@ -80,6 +87,7 @@ void describeCommandLine(CLI::App& app, ToolArguments& arguments) {
     app.add_option("PORT", arguments.port, "the engine's serial device, e.g. /dev/ttyUSB0")
         ->type_name("")
         ->required();
+    addTrace(app, arguments);
     addCommands(app, arguments);
     app.footer("Run \"quillmark-engine PORT COMMAND --help\" for a command's arguments.");
     // Words the commands do not take are said by name below, not lost in "a command is

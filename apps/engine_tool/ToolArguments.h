@@ -17,6 +17,7 @@ struct ToolArguments {
     uint8_t value = 0;   // set
     bool aimOn = false;  // aim
     std::string path;    // sync: the profile file; burn: the profile folder
+    bool trace = false;  // every packet and transaction outcome on standard error
 };
 
 // Reads the command line (argv[0] is the program) into `arguments`. Returns the exit status

@@ -1,10 +1,12 @@
 // quillmark-engine PORT COMMAND [ARGS]: talks to a scan engine on a serial device.
+#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "apps/engine_tool/EngineTool.h"
 #include "apps/engine_tool/ProfileFolderFiles.h"
+#include "engine/PacketTraceLines.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
@@ -25,7 +27,9 @@ int main(int argc, char** argv) {
         files = std::make_unique<tool::ProfileFolderFiles>(*folder);
     }
     Platform platform{clock, opener, files.get()};
+    PacketTraceLines trace(wholeLinesTo(stderr), clock.nowMicros());
     ProcessState state(platform);
+    if (arguments.trace) state.link.setTrace(&trace);
     if (!state.link.openPort(u"COM3:")) {
         std::cerr << "quillmark-engine: cannot open port " << device << ": "
                   << portFailureReason(state) << "\n";

@@ -47,11 +47,14 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
                                    "Typing and trigger keys: x11 (XTest and XInput2), uinput "
                                    "(/dev/uinput and evdev) or auto (x11 on a display).",
                                    "auto|x11|uinput", "auto");
+    const QCommandLineOption trace("trace",
+                                   "Write every packet to and from the engine and each "
+                                   "transaction's link status on standard error.");
     const QCommandLineOption demo("demo", "Run the demonstration and save its screenshots in DIR.",
                                   "DIR");
     QCommandLineOption bench("bench-start-up", "Print the start-up time and quit.");
     bench.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({root, service, input});
+    parser.addOptions({root, service, input, trace});
     if (simulated)
         parser.addOptions({demo, bench});
     else
@@ -86,6 +89,7 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
     options.input = *chosen;
     options.root = parser.value(root);
     options.service = parser.isSet(service);
+    options.trace = parser.isSet(trace);
     if (simulated) {
         options.demoFolder = parser.value(demo);
         options.benchStartUp = parser.isSet(bench);

@@ -15,6 +15,7 @@ struct WedgeOptions {
     QString port;
     bool service = false;
     InputChoice input = InputChoice::Automatic;
+    bool trace = false;         // every packet and transaction outcome on standard error
     QString demoFolder;         // simulated only
     bool benchStartUp = false;  // simulated only: report start-up time and quit
 };

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <iostream>
 
+#include "apps/wedge_common/QtPacketTrace.h"
 #include "apps/wedge_common/SetupHook.h"
 
 namespace qm::app {
@@ -13,6 +14,7 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
                            KeyState* extraKeys)
     : input_(openDesktopInput(options.input)),
       keys_({input_.keys.get(), extraKeys}),
+      trace_(packetTraceFor(options.trace, clock)),
       device_(input_.grab.get(),
               [this] {
                   std::vector<uint8_t> keys{state_->link.scanKey.load()};
@@ -24,6 +26,7 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
       platform_{clock,  serial,     &files_,  input_.keyboard.get(),
                 &keys_, &feedback_, &device_, &mutexes_} {
     state_ = std::make_unique<ProcessState>(platform_);
+    state_->link.setTrace(trace_.get());
     state_->ServiceMode = options.service ? 1 : 0;
     app_ = std::make_unique<ui::CScanWedgeApp>(*state_, services_);
     wireSetup();

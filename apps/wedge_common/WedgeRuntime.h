@@ -57,6 +57,7 @@ private:
     linux_platform::SoundThemeFeedback feedback_{&popups_};
     DesktopInput input_;
     EitherKeyState keys_;
+    std::unique_ptr<PacketTrace> trace_;  // outlives the link, which may use it to the end
     std::unique_ptr<ProcessState> state_;
     linux_platform::GrabbingDeviceLibrary device_;
     DeviceRootFileSystem files_;

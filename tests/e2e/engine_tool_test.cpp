@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/XtermUnderXvfb.h"
 
@@ -140,10 +142,12 @@ TEST_F(EngineToolEndToEnd, FailuresSayWhatWentWrong) {
 // show; stopped when the test ends.
 class FaultySimulator {
 public:
-    FaultySimulator(const fs::path& folder, const std::string& options) {
+    FaultySimulator(const fs::path& folder, const std::string& options)
+        : errors_(folder / "faulty-sim.err") {
         const fs::path out = folder / "faulty-sim.out";
-        pid_ = qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " " +
-                                          options + " > " + out.string() + "'");
+        pid_ =
+            qm::e2e::startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " " + options +
+                                       " > " + out.string() + " 2> " + errors_.string() + "'");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (port_.empty() && std::chrono::steady_clock::now() < deadline) {
             std::ifstream in(out);
@@ -156,8 +160,10 @@ public:
     FaultySimulator& operator=(const FaultySimulator&) = delete;
 
     const std::string& port() const { return port_; }
+    std::string errors() const { return qm::e2e::readFile(errors_); }
 
 private:
+    fs::path errors_;
     long pid_ = 0;
     std::string port_;
 };
@@ -243,6 +249,43 @@ TEST_F(EngineToolEndToEnd, RepeatedSimulatorOptionsKeepTheirMeaning) {
     EXPECT_EQ(values.at(136), 45);
     EXPECT_EQ(values.at(137), 7);
     EXPECT_EQ(tool(repeated.port() + " scan").out, "LAST\n");
+}
+
+// The trace's lines with their time stamps taken off; anything else on the stream stays.
+std::vector<std::string> traceLines(const std::string& stream) {
+    static const std::regex stamped("quillmark\\.packets: +[0-9]+\\.[0-9]{3} (.*)");
+    std::vector<std::string> lines;
+    std::istringstream in(stream);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch match;
+        lines.push_back(std::regex_match(line, match, stamped) ? match[1].str() : line);
+    }
+    return lines;
+}
+
+// Both ends of one line traced, a refusal cut short included: the tool's side with its link
+// status, the simulator's as the engine saw it; and nothing from a tool run without --trace.
+TEST_F(EngineToolEndToEnd, TraceShowsEveryPacketWhenAsked) {
+    FaultySimulator refusingOnce(folder_, "--trace --nak 1 --short 1");
+    ASSERT_FALSE(refusingOnce.port().empty());
+    const ToolRun traced = tool(refusingOnce.port() + " aim on --trace");
+    EXPECT_EQ(traced.exitCode, 0);
+    EXPECT_EQ(traceLines(traced.err),
+              (std::vector<std::string>{"sent     AIM_ON           04 C5 04 00 FF 33",
+                                        "received CMD_NAK          04 D1 04 00 FF (5 of 6 bytes)",
+                                        "sent     AIM_ON           04 C5 04 00 FF 33",
+                                        "received CMD_ACK          04 D0 04 00 FF 28",
+                                        "sendCommand status 0: success"}));
+    const ToolRun quiet = tool(refusingOnce.port() + " aim off");
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(traceLines(refusingOnce.errors()),
+              (std::vector<std::string>{"received AIM_ON           04 C5 04 00 FF 33",
+                                        "sent     CMD_NAK          04 D1 04 00 FF (5 of 6 bytes)",
+                                        "received AIM_ON           04 C5 04 00 FF 33",
+                                        "sent     CMD_ACK          04 D0 04 00 FF 28",
+                                        "received AIM_OFF          04 C4 04 00 FF 34",
+                                        "sent     CMD_ACK          04 D0 04 00 FF 28"}));
 }
 
 // Help, version and usage errors come before any port is opened: the port here does not

@@ -63,9 +63,11 @@ protected:
     }
 
     void startWedge() {
+        // The packet trace switched on by Qt's logging rules, as a desktop session would.
         wedge_ = startInBackground(x.withDisplay(
-            "sh -c '" + std::string(QM_WEDGE) + " --root " + root().string() + " --port " + port_ +
-            " 2>" + quoted(x.scratch() / "wedge.err") + "; echo $? > " + quoted(status()) + "'"));
+            "QT_LOGGING_RULES=quillmark.packets.debug=true sh -c '" + std::string(QM_WEDGE) +
+            " --root " + root().string() + " --port " + port_ + " 2>" +
+            quoted(x.scratch() / "wedge.err") + "; echo $? > " + quoted(status()) + "'"));
         ASSERT_TRUE(eventually(
             [&] {
                 return run(x.withDisplay("xdotool search --onlyvisible --name '^Quillmark 0.1$' "
@@ -108,6 +110,12 @@ TEST_F(WedgeProgram, TwoScansLandInTheFocusedTerminalAndExitEndsTheProgram) {
     ASSERT_TRUE(waitForFileSize(x.output(), 16, 10s));
     // The grabbed scan key never reached the terminal: only the two decodes did.
     EXPECT_EQ(readFile(x.output()), "E2E-0001E2E-0001");
+    const std::string errors = readFile(x.scratch() / "wedge.err");
+    for (const char* traced : {"sent     START_DECODE     04 E4 04 00 FF 14\n",
+                               "received DECODE_DATA      0D F3 00 00 03 45 32 45 2D 30 30 30 31",
+                               "receivePacket status 0: success\n"}) {
+        EXPECT_NE(errors.find(traced), std::string::npos) << traced << " not in\n" << errors;
+    }
 
     std::this_thread::sleep_for(2s);
     clickExit();

@@ -118,7 +118,8 @@ TEST_F(SettingChange, LengthStepsStopAtTheirEnds) {
             c.length ? std::vector<Bytes>{setPacket(18, static_cast<uint8_t>(*c.length))}
                      : std::vector<Bytes>{};
         EXPECT_EQ(packetsReceived(), expected) << c.position << " " << c.delta;
-        EXPECT_EQ(saved().code39Length1, c.length.value_or(savedBefore)) << c.position << " " << c.delta;
+        EXPECT_EQ(saved().code39Length1, c.length.value_or(savedBefore))
+            << c.position << " " << c.delta;
     }
 }
 

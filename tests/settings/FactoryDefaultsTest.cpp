@@ -1,6 +1,6 @@
 #include "SettingsFixture.h"
-#include "settings/FormatConfigText.h"
 #include "session/LoadSettings.h"
+#include "settings/FormatConfigText.h"
 #include "settings/ParameterCatalogue.h"
 #include "settings/SettingsFields.h"
 #include "settings/TimeTable.h"

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "SettingsFixture.h"
-#include "settings/ConfigFolder.h"
-#include "settings/FormatConfigText.h"
 #include "session/LoadSettings.h"
 #include "session/SaveSettings.h"
+#include "settings/ConfigFolder.h"
+#include "settings/FormatConfigText.h"
 
 namespace qm::test {
 namespace {

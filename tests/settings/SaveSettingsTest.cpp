@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "SettingsFixture.h"
-#include "settings/ConfigFolder.h"
 #include "session/LoadSettings.h"
 #include "session/SaveSettings.h"
+#include "settings/ConfigFolder.h"
 #include "settings/SettingsFields.h"
 #include "settings/TimeTable.h"
 
