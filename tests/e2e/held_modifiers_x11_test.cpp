@@ -1,0 +1,146 @@
+// Held modifiers set aside for a decode on a real X server, held by the server's own keyboard
+// (as a user's fingers would) or by another XTest client, and let go of before or after the
+// decode: the desktop must show the key down exactly while it is held, and the XTest device
+// must be left holding nothing.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/HeldModifiers.h"
+#include "platform/linux/XTestModifierKeys.h"
+#include "tests/e2e/XtermUnderXvfb.h"
+
+// Last: Xlib's macros would clash with the names above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace qm::e2e {
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
+
+// A slave keyboard of the server, opened for faking its keys and reading its state.
+class SlaveKeyboard {
+public:
+    SlaveKeyboard(Display* display, bool xtest) : display_(display) {
+        int count = 0;
+        XIDeviceInfo* devices = XIQueryDevice(display, XIAllDevices, &count);
+        for (int i = 0; i < count; ++i) {
+            const bool isXTest = std::string(devices[i].name).find("XTEST") != std::string::npos;
+            if (devices[i].use == XISlaveKeyboard && isXTest == xtest)
+                device_ = XOpenDevice(display, devices[i].deviceid);
+        }
+        XIFreeDeviceInfo(devices);
+    }
+    ~SlaveKeyboard() {
+        if (device_) XCloseDevice(display_, device_);
+    }
+
+    bool valid() const { return device_ != nullptr; }
+    void fake(uint8_t keycode, bool down) {
+        XTestFakeDeviceKeyEvent(display_, device_, keycode, down, nullptr, 0, 0);
+        XSync(display_, False);
+    }
+    bool holds(uint8_t keycode) {
+        bool down = false;
+        XDeviceState* state = XQueryDeviceState(display_, device_);
+        const XInputClass* item = state->data;
+        for (int i = 0; i < state->num_classes; ++i) {
+            if (item->c_class == KeyClass) {
+                const auto* keys = reinterpret_cast<const XKeyState*>(item);
+                down = (keys->keys[keycode / 8] >> (keycode % 8)) & 1;
+            }
+            item = reinterpret_cast<const XInputClass*>(reinterpret_cast<const char*>(item) +
+                                                        item->length);
+        }
+        XFreeDeviceState(state);
+        return down;
+    }
+
+private:
+    Display* display_;
+    XDevice* device_ = nullptr;
+};
+
+bool desktopHolds(Display* display, uint8_t keycode) {
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    return (keys[keycode / 8] >> (keycode % 8)) & 1;
+}
+
+struct Case {
+    const char* description;
+    bool heldByTheServersKeyboard;  // else by another XTest client
+    bool letGoOfDuringTheDecode;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.description; }
+
+class HeldModifiersOnX11 : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        ASSERT_TRUE(x.start());
+        ours.reset(XOpenDisplay(x.display().c_str()));
+        user.reset(XOpenDisplay(x.display().c_str()));
+        ASSERT_TRUE(ours && user);
+        ctrl = XKeysymToKeycode(user.get(), XK_Control_L);
+    }
+
+    XtermUnderXvfb x;
+    DisplayPtr ours;
+    DisplayPtr user;
+    uint8_t ctrl = 0;
+};
+
+TEST_P(HeldModifiersOnX11, TheDesktopShowsTheKeyDownExactlyWhileItIsHeld) {
+    linux_platform::XTestModifierKeys keys(ours.get(), [&] {
+        while (XPending(ours.get()) > 0) {
+            XEvent event;
+            XNextEvent(ours.get(), &event);
+            keys.handle(event);
+        }
+    });
+    keys.readKeyboardMap();
+    HeldModifiers modifiers;
+    SlaveKeyboard holder(user.get(), !GetParam().heldByTheServersKeyboard);
+    SlaveKeyboard xtest(user.get(), true);
+    ASSERT_TRUE(holder.valid() && xtest.valid());
+    const auto letGo = [&] { holder.fake(ctrl, false); };
+
+    holder.fake(ctrl, true);
+    modifiers.lift(keys);
+    XSync(ours.get(), False);
+    EXPECT_FALSE(desktopHolds(user.get(), ctrl)) << "lifted for the decode";
+    if (GetParam().letGoOfDuringTheDecode) letGo();
+    modifiers.restore(keys);
+    keys.stopCounting();
+    EXPECT_EQ(desktopHolds(user.get(), ctrl), !GetParam().letGoOfDuringTheDecode);
+    if (!GetParam().letGoOfDuringTheDecode) letGo();
+    EXPECT_FALSE(desktopHolds(user.get(), ctrl));
+
+    // The next decode, with nothing held.
+    modifiers.lift(keys);
+    modifiers.restore(keys);
+    keys.stopCounting();
+    XSync(ours.get(), False);
+    EXPECT_FALSE(desktopHolds(user.get(), ctrl));
+    EXPECT_FALSE(xtest.holds(ctrl)) << "XTest's keyboard still holds Ctrl";
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, HeldModifiersOnX11,
+                         ::testing::Values(Case{"keyboard_kept_held", true, false},
+                                           Case{"keyboard_let_go_during_the_decode", true, true},
+                                           Case{"xtest_kept_held", false, false},
+                                           Case{"xtest_let_go_during_the_decode", false, true}),
+                         [](const auto& info) { return std::string(info.param.description); });
+
+}  // namespace
+}  // namespace qm::e2e
