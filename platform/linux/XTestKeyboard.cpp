@@ -31,7 +31,7 @@ std::unique_ptr<XTestKeyboard> XTestKeyboard::open(const char* displayName) {
 XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
     : display_(display),
       xkbEventType_(xkbEventType),
-      modifierKeys_(display, [this] { drainEvents(); }) {
+      modifierKeys_(display, xkbEventType, [this] { drainEvents(); }) {
     // A new layout, a changed map or another group arrives as an event; they are looked at
     // once per decode.
     const unsigned changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
@@ -39,10 +39,11 @@ XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
     XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
                           XkbGroupStateMask);
     rereadLayout();
+    modifierKeys_.watchState();
 }
 
 XTestKeyboard::~XTestKeyboard() {
-    heldModifiers_.letGoOfPressedBack(modifierKeys_);
+    modifierKeys_.letGoOfPressedBack();
     restoreBorrowedKeycodes();
     XCloseDisplay(display_);
 }
@@ -52,7 +53,7 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
     if (!event) return;
     if (decodeStarting_) {
         rereadLayoutIfChanged();
-        heldModifiers_.lift(modifierKeys_);
+        modifierKeys_.decodeStarts();
         decodeStarting_ = false;
     }
     if (event->down)
@@ -62,11 +63,9 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
 }
 
 // The events of a decode wait in the output buffer until here, so the server takes them in
-// a few writes rather than one a key.
+// a few writes rather than one a key. Reading the state back is the one round trip.
 void XTestKeyboard::flush() {
-    if (heldModifiers_.anyLifted()) heldModifiers_.restore(modifierKeys_);
-    modifierKeys_.stopCounting();
-    XSync(display_, False);
+    modifierKeys_.decodeEnds();
     decodeStarting_ = true;
 }
 
@@ -117,9 +116,15 @@ void XTestKeyboard::drainEvents() {
         XEvent event;
         XNextEvent(display_, &event);
         if (modifierKeys_.handle(event)) continue;
-        layoutChanged_ =
-            layoutChanged_ || event.type == xkbEventType_ || event.type == MappingNotify;
+        layoutChanged_ = layoutChanged_ || changesLayout(event);
     }
+}
+
+bool XTestKeyboard::changesLayout(const XEvent& event) const {
+    if (event.type == MappingNotify) return true;
+    if (event.type != xkbEventType_) return false;
+    const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+    return xkb.any.xkb_type != XkbStateNotify || (xkb.state.changed & XkbGroupStateMask);
 }
 
 void XTestKeyboard::rereadLayoutIfChanged() {

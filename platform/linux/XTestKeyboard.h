@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/HeldModifiers.h"
 #include "platform/Keyboard.h"
 #include "platform/linux/KeysymStream.h"
 #include "platform/linux/StrokeIndex.h"
@@ -44,6 +43,7 @@ private:
     std::optional<KeyStroke> strokeFor(uint32_t keysym);
     std::optional<KeyStroke> borrowSpareKeycode(uint32_t keysym);
     void drainEvents();
+    bool changesLayout(const _XEvent& event) const;
     void rereadLayoutIfChanged();
     void rereadLayout();
     void restoreBorrowedKeycodes();
@@ -51,7 +51,6 @@ private:
     _XDisplay* display_;
     int xkbEventType_;
     XTestModifierKeys modifierKeys_;
-    HeldModifiers heldModifiers_;
     bool layoutChanged_ = false;
     KeysymStream stream_;
     XkbLayout layout_;

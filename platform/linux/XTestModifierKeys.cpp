@@ -34,8 +34,24 @@ bool setsModifiersWhileHeld(XkbDescPtr xkb, int keycode) {
 
 }  // namespace
 
-XTestModifierKeys::XTestModifierKeys(Display* display, std::function<void()> drainEvents)
-    : display_(display), drainEvents_(std::move(drainEvents)), xiOpcode_(xinput2Opcode(display)) {}
+XTestModifierKeys::XTestModifierKeys(Display* display, int xkbEventType,
+                                     std::function<void()> drainEvents)
+    : display_(display),
+      xkbEventType_(xkbEventType),
+      drainEvents_(std::move(drainEvents)),
+      xiOpcode_(xinput2Opcode(display)) {}
+
+void XTestModifierKeys::decodeStarts() {
+    drainEvents_();
+    ignoreState();
+    held_.lift(*this);
+}
+
+void XTestModifierKeys::decodeEnds() {
+    if (held_.anyLifted()) held_.restore(*this);
+    stopCounting();
+    watchState();
+}
 
 void XTestModifierKeys::readKeyboardMap() {
     modifierKeycodes_.reset();
@@ -52,6 +68,10 @@ void XTestModifierKeys::fakeKey(uint8_t keycode, bool down) {
 }
 
 bool XTestModifierKeys::handle(XEvent& event) {
+    const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+    if (event.type == xkbEventType_ && xkb.any.xkb_type == XkbStateNotify &&
+        xkb.any.serial >= stateSerial_)
+        baseModifiers_ = xkb.state.base_mods;
     XGenericEventCookie& cookie = event.xcookie;
     if (xiOpcode_ < 0 || cookie.type != GenericEvent || cookie.extension != xiOpcode_) return false;
     if (counting_ && XGetEventData(display_, &cookie)) {
@@ -66,6 +86,7 @@ bool XTestModifierKeys::handle(XEvent& event) {
 // Counting starts from a keymap read after raw events were asked for, so no press or release
 // falls between the two; the events already queued by then came before it.
 std::vector<uint32_t> XTestModifierKeys::heldModifiers() {
+    if (baseModifiers_ == 0) return {};
     std::vector<uint32_t> held = modifiersDown();
     if (held.empty() || xiOpcode_ < 0) return held;
     selectRawKeys(true);
@@ -92,6 +113,19 @@ void XTestModifierKeys::stopCounting() {
     if (!counting_) return;
     counting_ = false;
     selectRawKeys(false);
+}
+
+void XTestModifierKeys::watchState() {
+    XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbModifierBaseMask,
+                          XkbModifierBaseMask);
+    stateSerial_ = NextRequest(display_);
+    XkbStateRec state{};
+    baseModifiers_ =
+        XkbGetState(display_, XkbUseCoreKbd, &state) == Success ? state.base_mods : ~0u;  // look
+}
+
+void XTestModifierKeys::ignoreState() {
+    XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbModifierBaseMask, 0);
 }
 
 std::vector<uint32_t> XTestModifierKeys::modifiersDown() {

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/HeldModifiers.h"
 #include "platform/linux/XTestModifierKeys.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 // Last: Xlib's macros would clash with the names above.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput.h>
 #include <X11/extensions/XInput2.h>
@@ -101,7 +101,9 @@ protected:
 };
 
 TEST_P(HeldModifiersOnX11, TheDesktopShowsTheKeyDownExactlyWhileItIsHeld) {
-    linux_platform::XTestModifierKeys keys(ours.get(), [&] {
+    int xkbEvent = 0, unused = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    ASSERT_TRUE(XkbQueryExtension(ours.get(), &unused, &xkbEvent, &unused, &major, &minor));
+    linux_platform::XTestModifierKeys keys(ours.get(), xkbEvent, [&] {
         while (XPending(ours.get()) > 0) {
             XEvent event;
             XNextEvent(ours.get(), &event);
@@ -109,28 +111,26 @@ TEST_P(HeldModifiersOnX11, TheDesktopShowsTheKeyDownExactlyWhileItIsHeld) {
         }
     });
     keys.readKeyboardMap();
-    HeldModifiers modifiers;
+    keys.watchState();
     SlaveKeyboard holder(user.get(), !GetParam().heldByTheServersKeyboard);
     SlaveKeyboard xtest(user.get(), true);
     ASSERT_TRUE(holder.valid() && xtest.valid());
     const auto letGo = [&] { holder.fake(ctrl, false); };
 
     holder.fake(ctrl, true);
-    modifiers.lift(keys);
+    XSync(ours.get(), False);  // its state event is here, as a scan's own time would see to
+    keys.decodeStarts();
     XSync(ours.get(), False);
     EXPECT_FALSE(desktopHolds(user.get(), ctrl)) << "lifted for the decode";
     if (GetParam().letGoOfDuringTheDecode) letGo();
-    modifiers.restore(keys);
-    keys.stopCounting();
+    keys.decodeEnds();
     EXPECT_EQ(desktopHolds(user.get(), ctrl), !GetParam().letGoOfDuringTheDecode);
     if (!GetParam().letGoOfDuringTheDecode) letGo();
     EXPECT_FALSE(desktopHolds(user.get(), ctrl));
 
     // The next decode, with nothing held.
-    modifiers.lift(keys);
-    modifiers.restore(keys);
-    keys.stopCounting();
-    XSync(ours.get(), False);
+    keys.decodeStarts();
+    keys.decodeEnds();
     EXPECT_FALSE(desktopHolds(user.get(), ctrl));
     EXPECT_FALSE(xtest.holds(ctrl)) << "XTest's keyboard still holds Ctrl";
 }
