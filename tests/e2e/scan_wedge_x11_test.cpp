@@ -4,6 +4,7 @@
 // on offer held down while it is typed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -128,7 +129,8 @@ TEST_F(ScanWedgeOnX11, DecodesArriveAsScannedWhileTheTriggerKeyIsHeld) {
                 const size_t cycles = startDecodes(engine) - cyclesBefore;
                 return readFile(x.output()).size() == before + cycles * data.size();
             },
-            std::chrono::seconds(5)));
+            std::chrono::seconds(5)))
+            << readFile(x.output()).substr(before);
         EXPECT_FALSE(anyKeyDown(x.display()));
         ASSERT_EQ(run(x.withDisplay("xdotool key x")), 0);
 
