@@ -137,11 +137,12 @@ std::string temporaryNameFor(const std::string& name) {
 
 // Saves into one folder take turns, across processes too: the wedge and the engine tool may
 // share a profile folder. The lock goes with its holder, so a crash never keeps it; a holder
-// that never lets go costs this save, not a hang.
-bool lockFolder(int folder) {
+// that never lets go costs this save, not a hang. A file system without such locks (some
+// network ones) saves without taking turns.
+bool waitForTurn(int folder) {
     for (int attempt = 0; attempt < 200; ++attempt) {
         if (::flock(folder, LOCK_EX | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
@@ -156,8 +157,9 @@ std::optional<mode_t> modeOf(int folder, const std::string& name) {
     return attributes.st_mode & 0777;
 }
 
-// Created afresh, never opened through whatever bears the name. With the folder locked no
-// save is writing there, so what bears it is a crash's leftover or a planted link: it goes.
+// Created afresh, never opened through whatever bears the name. It being this save's turn,
+// no other save is writing there, so what bears it is a crash's leftover or a planted link:
+// it goes.
 int createTemporary(int folder, const std::string& name, std::optional<mode_t> mode) {
     ::unlinkat(folder, name.c_str(), 0);
     const int fd =
@@ -181,7 +183,7 @@ bool DeviceRootFileSystem::writeFileAtomically(std::string_view path, std::strin
     if (!target || !target->has_filename()) return false;
     FileDescriptor folder(
         ::open(target->parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid() || !lockFolder(folder.get())) return false;
+    if (!folder.valid() || !waitForTurn(folder.get())) return false;
     const std::string name = target->filename().string();
     const std::string temporary = temporaryNameFor(name);
     FileDescriptor file(createTemporary(folder.get(), temporary, modeOf(folder.get(), name)));

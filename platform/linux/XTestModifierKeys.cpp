@@ -120,8 +120,9 @@ void XTestModifierKeys::watchState() {
                           XkbModifierBaseMask);
     stateSerial_ = NextRequest(display_);
     XkbStateRec state{};
+    // Without an answer, the next decode looks at the keys themselves.
     baseModifiers_ =
-        XkbGetState(display_, XkbUseCoreKbd, &state) == Success ? state.base_mods : ~0u;  // look
+        XkbGetState(display_, XkbUseCoreKbd, &state) == Success ? state.base_mods : ~0u;
 }
 
 void XTestModifierKeys::ignoreState() {
