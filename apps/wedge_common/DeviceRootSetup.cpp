@@ -37,7 +37,7 @@ bool prepareRootOnFirstRun(const fs::path& root, std::string& error) {
 bool pointPortAt(const fs::path& root, const fs::path& device, std::string& error) {
     const fs::path link = root / "dev" / "COM3";
     std::error_code fault;
-    fs::create_directories(link.parent_path(), fault);
+    DeviceRootFileSystem(root).createDirectories("\\dev");  // a failure shows as the link's
     fs::remove(link, fault);
     fs::create_symlink(fs::absolute(device, fault), link, fault);
     if (!fault) return true;

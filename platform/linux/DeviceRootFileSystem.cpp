@@ -1,15 +1,20 @@
 #include "platform/linux/DeviceRootFileSystem.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace qm {
@@ -46,11 +51,6 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-bool syncDirectory(const fs::path& directory) {
-    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.valid() && ::fsync(dir.get()) == 0;
-}
-
 FileSystem::Contents refused(std::string fault) { return {std::nullopt, std::move(fault)}; }
 
 std::string cannotOpen(int error) {
@@ -76,10 +76,12 @@ FileSystem::Contents readAtMost(int fd, size_t maxBytes) {
     return refused(tooLarge(maxBytes));
 }
 
-bool installIfMissing(const fs::path& source, const fs::path& target) {
-    std::error_code error;
-    if (fs::exists(target, error)) return true;
-    return fs::copy_file(source, target, error);
+// Folders made here are the user's alone whatever the umask, as the folder for a program's
+// data should be; folders already there are left as they are.
+bool makePrivateFolder(const fs::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0) return errno == EEXIST;
+    FileDescriptor made(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return made.valid() && ::fchmod(made.get(), 0700) == 0;
 }
 
 }  // namespace
@@ -127,46 +129,108 @@ namespace {
 
 // The target's name cut short enough that the suffix still makes a name the file system
 // takes, so a name of the longest length can be saved too.
-fs::path temporaryBeside(const fs::path& target) {
+std::string temporaryNameFor(const std::string& name) {
     constexpr size_t kLongestName = 255;
     constexpr std::string_view kSuffix = ".tmp";
-    std::string name = target.filename().string().substr(0, kLongestName - kSuffix.size());
-    return target.parent_path() / (name += kSuffix);
+    return name.substr(0, kLongestName - kSuffix.size()) + std::string(kSuffix);
+}
+
+// Saves into one folder take turns, across processes too: the wedge and the engine tool may
+// share a profile folder. The lock goes with its holder, so a crash never keeps it; a holder
+// that never lets go costs this save, not a hang. A file system without such locks (some
+// network ones) saves without taking turns.
+bool waitForTurn(int folder) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (::flock(folder, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// The permissions of the file a save replaces, so a profile made private stays private.
+std::optional<mode_t> modeOf(int folder, const std::string& name) {
+    struct stat attributes {};
+    if (::fstatat(folder, name.c_str(), &attributes, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(attributes.st_mode))
+        return std::nullopt;
+    return attributes.st_mode & 0777;
+}
+
+// Created afresh, never opened through whatever bears the name. It being this save's turn,
+// no other save is writing there, so what bears it is a crash's leftover or a planted link:
+// it goes.
+int createTemporary(int folder, const std::string& name, std::optional<mode_t> mode) {
+    ::unlinkat(folder, name.c_str(), 0);
+    const int fd =
+        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 && mode && ::fchmod(fd, *mode) != 0) {
+        ::close(fd);
+        ::unlinkat(folder, name.c_str(), 0);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
 
 // Temporary file beside the target, flushed to disk, renamed over it, and the folder flushed
 // so that the rename itself survives a power loss. A fixed temporary name means a crash
-// leaves at most one stray file, which the next save reuses.
+// leaves at most one stray file, which the next save removes. Every step names the file
+// relative to the folder opened once, so the folder cannot be swapped in between.
 bool DeviceRootFileSystem::writeFileAtomically(std::string_view path, std::string_view contents) {
     const auto target = hostPath(path);
     if (!target || !target->has_filename()) return false;
-    const fs::path temporary = temporaryBeside(*target);
-    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    FileDescriptor folder(
+        ::open(target->parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid() || !waitForTurn(folder.get())) return false;
+    const std::string name = target->filename().string();
+    const std::string temporary = temporaryNameFor(name);
+    FileDescriptor file(createTemporary(folder.get(), temporary, modeOf(folder.get(), name)));
     if (!file.valid()) return false;
     const bool written = writeAll(file.get(), contents) && ::fsync(file.get()) == 0;
-    if (!file.close() || !written || ::rename(temporary.c_str(), target->c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (!file.close() || !written ||
+        ::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0) {
+        ::unlinkat(folder.get(), temporary.c_str(), 0);
         return false;
     }
-    return syncDirectory(target->parent_path());
+    return ::fsync(folder.get()) == 0;
 }
 
 bool DeviceRootFileSystem::createDirectories(std::string_view path) {
     const auto host = hostPath(path);
     if (!host) return false;
+    fs::path partial;
+    for (const fs::path& component : *host) {
+        partial /= component;
+        if (!makePrivateFolder(partial)) return false;
+    }
     std::error_code error;
-    fs::create_directories(*host, error);
     return fs::is_directory(*host, error);
 }
+
+namespace {
+
+// A shipped profile goes in only where the name is free: a user's file, or even a link, there
+// is theirs.
+bool installIfMissing(DeviceRootFileSystem& files, const fs::path& source,
+                      const std::string& target) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(*files.hostPath(target), error))) return true;
+    std::ifstream in(source, std::ios::binary);
+    const std::string contents{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+    return in && files.writeFileAtomically(target, contents);
+}
+
+}  // namespace
 
 bool prepareDeviceRoot(const std::filesystem::path& root, const std::filesystem::path& resources) {
     DeviceRootFileSystem files(root);
     if (!files.createDirectories(kConfigFolder) || !files.createDirectories("\\dev")) return false;
-    const fs::path profiles = *files.hostPath(kConfigFolder);
-    return installIfMissing(resources / "defaults.cfg", profiles / "defaults.cfg") &&
-           installIfMissing(resources / "LastUser.cfg", profiles / "LastUser.cfg");
+    const std::string profiles(kConfigFolder);
+    return installIfMissing(files, resources / "defaults.cfg", profiles + "defaults.cfg") &&
+           installIfMissing(files, resources / "LastUser.cfg", profiles + "LastUser.cfg");
 }
 
 }  // namespace qm

@@ -17,7 +17,10 @@ public:
 
     std::optional<bool> isDirectory(std::string_view path) override;
     Contents readRegularFile(std::string_view path, size_t maxBytes) override;
+    // The file keeps its permissions; a temporary file beside it is made exclusively, so
+    // nothing planted under the temporary name is written through.
     bool writeFileAtomically(std::string_view path, std::string_view contents) override;
+    // Folders it makes, parents included, only the user may enter, whatever the umask.
     bool createDirectories(std::string_view path) override;
 
     // Where a handheld path lives on disk; nullopt for a path that would leave the root.

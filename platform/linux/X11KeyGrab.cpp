@@ -56,7 +56,6 @@ X11KeyGrab::~X11KeyGrab() {
     server_.join();
     close(wakeRead_);
     close(wakeWrite_);
-    for (const uint8_t code : grabbed_) setRepeat(code, true);
     XCloseDisplay(display_);  // drops every grab with the connection
 }
 
@@ -105,19 +104,14 @@ void X11KeyGrab::applyWanted() {
     lock.unlock();
 
     const Window root = DefaultRootWindow(display_);
-    for (const uint8_t code : old) {
-        XUngrabKey(display_, code, AnyModifier, root);
-        setRepeat(code, true);
-    }
+    for (const uint8_t code : old) XUngrabKey(display_, code, AnyModifier, root);
     std::vector<uint8_t> keycodes;
     for (const uint8_t key : virtualKeys)
         for (const uint8_t code : keycodesOf(display_, key))
             if (code != 0 && std::find(keycodes.begin(), keycodes.end(), code) == keycodes.end())
                 keycodes.push_back(code);
-    for (const uint8_t code : keycodes) {
-        XGrabKey(display_, code, AnyModifier, root, False, GrabModeAsync, GrabModeAsync);
-        setRepeat(code, false);
-    }
+    for (const uint8_t code : keycodes)
+        XGrabKey(display_, code, AnyModifier, root, False, GrabModeAsync, GrabModeSync);
     XSync(display_, False);
 
     lock.lock();
@@ -126,15 +120,10 @@ void X11KeyGrab::applyWanted() {
     appliedChanged_.notify_all();
 }
 
+// Letting go also thaws the keyboard; what was typed meanwhile then goes where the focus is.
+// Allowing events first would hand it to the grab instead. The next XPending sends it.
 void X11KeyGrab::letGoOfPress(const XEvent& event) {
     if (event.type == KeyPress) XUngrabKeyboard(display_, CurrentTime);
-}
-
-void X11KeyGrab::setRepeat(uint8_t keycode, bool on) {
-    XKeyboardControl control{};
-    control.key = keycode;
-    control.auto_repeat_mode = on ? AutoRepeatModeDefault : AutoRepeatModeOff;
-    XChangeKeyboardControl(display_, KBKey | KBAutoRepeatMode, &control);
 }
 
 }  // namespace qm::linux_platform

@@ -15,9 +15,11 @@ namespace qm::linux_platform {
 
 // The trigger keys kept from the focused application: a passive grab of just those keys on
 // the root window, with any modifiers, so the wedge sees them (through raw events) and the
-// application does not. Every other key is left alone. The grab a press activates is let go
-// at once, or the decode typed while the trigger is still held would come to us instead of
-// the application; the keys do not repeat while grabbed, so no repeat activates it again.
+// application does not. Every other key is left alone, and so is every setting of the
+// desktop: nothing is left to undo when the process dies. The grab a press (or a held key's
+// repeat) activates is let go at once, or the decode typed while the trigger is still held
+// would come to us instead of the application. Until then the keyboard stands frozen, so
+// keys typed in that moment wait and then reach the application, in order.
 // Xlib is used from a thread of its own only.
 class X11KeyGrab {
 public:
@@ -41,7 +43,6 @@ private:
     void serve();
     void applyWanted();
     void letGoOfPress(const _XEvent& event);
-    void setRepeat(uint8_t keycode, bool on);
 
     _XDisplay* display_;
     int wakeRead_;

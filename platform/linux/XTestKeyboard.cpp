@@ -9,10 +9,6 @@
 namespace qm::linux_platform {
 namespace {
 
-void fakeKey(Display* display, uint8_t keycode, bool down) {
-    XTestFakeKeyEvent(display, keycode, down ? True : False, 0);
-}
-
 bool carries(const XkbLayout& layout, uint8_t keycode, uint32_t keysym) {
     return std::any_of(layout.levels.begin(), layout.levels.end(), [&](const LayoutLevel& l) {
         return l.stroke.keycode == keycode && l.keysym == keysym;
@@ -33,7 +29,9 @@ std::unique_ptr<XTestKeyboard> XTestKeyboard::open(const char* displayName) {
 }
 
 XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
-    : display_(display), xkbEventType_(xkbEventType) {
+    : display_(display),
+      xkbEventType_(xkbEventType),
+      modifierKeys_(display, xkbEventType, [this] { drainEvents(); }) {
     // A new layout, a changed map or another group arrives as an event; they are looked at
     // once per decode.
     const unsigned changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
@@ -41,9 +39,11 @@ XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
     XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
                           XkbGroupStateMask);
     rereadLayout();
+    modifierKeys_.watchState();
 }
 
 XTestKeyboard::~XTestKeyboard() {
+    modifierKeys_.letGoOfPressedBack();
     restoreBorrowedKeycodes();
     XCloseDisplay(display_);
 }
@@ -53,6 +53,7 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
     if (!event) return;
     if (decodeStarting_) {
         rereadLayoutIfChanged();
+        modifierKeys_.decodeStarts();
         decodeStarting_ = false;
     }
     if (event->down)
@@ -62,9 +63,9 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
 }
 
 // The events of a decode wait in the output buffer until here, so the server takes them in
-// a few writes rather than one a key.
+// a few writes rather than one a key. Reading the state back is the one round trip.
 void XTestKeyboard::flush() {
-    XSync(display_, False);
+    modifierKeys_.decodeEnds();
     decodeStarting_ = true;
 }
 
@@ -74,18 +75,19 @@ void XTestKeyboard::press(uint8_t virtualKey, uint32_t keysym) {
     const auto stroke = strokeFor(keysym);
     if (!stroke) return;
     for (int mod = 0; mod < 8; ++mod)
-        if (stroke->modifiers & (1u << mod)) fakeKey(display_, layout_.modifierKeycodes[mod], true);
-    fakeKey(display_, stroke->keycode, true);
+        if (stroke->modifiers & (1u << mod))
+            modifierKeys_.fakeKey(layout_.modifierKeycodes[mod], true);
+    modifierKeys_.fakeKey(stroke->keycode, true);
     for (int mod = 7; mod >= 0; --mod)
         if (stroke->modifiers & (1u << mod))
-            fakeKey(display_, layout_.modifierKeycodes[mod], false);
+            modifierKeys_.fakeKey(layout_.modifierKeycodes[mod], false);
     pressedKeycode_[virtualKey] = stroke->keycode;
 }
 
 void XTestKeyboard::release(uint8_t virtualKey) {
     const uint8_t keycode = std::exchange(pressedKeycode_[virtualKey], 0);
     if (keycode == 0) return;
-    fakeKey(display_, keycode, false);
+    modifierKeys_.fakeKey(keycode, false);
 }
 
 std::optional<KeyStroke> XTestKeyboard::strokeFor(uint32_t keysym) {
@@ -109,18 +111,30 @@ std::optional<KeyStroke> XTestKeyboard::borrowSpareKeycode(uint32_t keysym) {
 
 // No round trip: the server sends a change's events before the program that made it hears
 // back, so they are in the socket by the time anyone types after it.
-void XTestKeyboard::rereadLayoutIfChanged() {
-    bool changed = false;
+void XTestKeyboard::drainEvents() {
     while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
-        changed = changed || event.type == xkbEventType_ || event.type == MappingNotify;
+        if (modifierKeys_.handle(event)) continue;
+        layoutChanged_ = layoutChanged_ || changesLayout(event);
     }
-    if (changed) rereadLayout();
+}
+
+bool XTestKeyboard::changesLayout(const XEvent& event) const {
+    if (event.type == MappingNotify) return true;
+    if (event.type != xkbEventType_) return false;
+    const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+    return xkb.any.xkb_type != XkbStateNotify || (xkb.state.changed & XkbGroupStateMask);
+}
+
+void XTestKeyboard::rereadLayoutIfChanged() {
+    drainEvents();
+    if (std::exchange(layoutChanged_, false)) rereadLayout();
 }
 
 void XTestKeyboard::rereadLayout() {
     layout_ = readXkbLayout(display_);
+    modifierKeys_.readKeyboardMap();
     strokes_ = StrokeIndex(layout_.levels);
     // A new layout replaces what was borrowed; keep only keycodes still carrying our keysym.
     std::erase_if(borrowed_, [&](const auto& b) { return !carries(layout_, b.first, b.second); });

@@ -9,6 +9,7 @@
 #include "platform/Keyboard.h"
 #include "platform/linux/KeysymStream.h"
 #include "platform/linux/StrokeIndex.h"
+#include "platform/linux/XTestModifierKeys.h"
 #include "platform/linux/XkbLayout.h"
 
 struct _XDisplay;
@@ -18,7 +19,8 @@ namespace qm::linux_platform {
 // Types into the focused X client through XTest. Each key is typed as the character it
 // means on a US keyboard, with whatever modifiers the layout in use needs for it, so the
 // characters come out right on any layout. A character the layout lacks is put on a
-// spare keycode for as long as this keyboard lives.
+// spare keycode for as long as this keyboard lives. Modifiers the user holds (a Ctrl or Alt
+// trigger key among them) are let go of for each decode and pressed again after it.
 class XTestKeyboard : public Keyboard {
 public:
     // Nothing when the display cannot be opened or lacks XTest or XKB.
@@ -29,7 +31,8 @@ public:
     XTestKeyboard& operator=(const XTestKeyboard&) = delete;
 
     void inject(uint8_t virtualKey, uint32_t flags) override;
-    // Waits until the server has taken every event.
+    // Ends the decode: waits until the server has taken every event, and presses again the
+    // modifiers the user still holds.
     void flush() override;
 
 private:
@@ -39,12 +42,16 @@ private:
     void release(uint8_t virtualKey);
     std::optional<KeyStroke> strokeFor(uint32_t keysym);
     std::optional<KeyStroke> borrowSpareKeycode(uint32_t keysym);
+    void drainEvents();
+    bool changesLayout(const _XEvent& event) const;
     void rereadLayoutIfChanged();
     void rereadLayout();
     void restoreBorrowedKeycodes();
 
     _XDisplay* display_;
     int xkbEventType_;
+    XTestModifierKeys modifierKeys_;
+    bool layoutChanged_ = false;
     KeysymStream stream_;
     XkbLayout layout_;
     StrokeIndex strokes_;
