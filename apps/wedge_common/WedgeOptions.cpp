@@ -49,9 +49,14 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
                                    "auto|x11|uinput", "auto");
     const QCommandLineOption demo("demo", "Run the demonstration and save its screenshots in DIR.",
                                   "DIR");
+    const QCommandLineOption scanKey(
+        "scan-key", "Press or release the scan key of the running wedge (for key bindings).",
+        "press|release");
+    const QCommandLineOption targetKey("target-key", "The same for its target key.",
+                                       "press|release");
     QCommandLineOption bench("bench-start-up", "Print the start-up time and quit.");
     bench.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({root, service, input});
+    parser.addOptions({root, service, input, scanKey, targetKey});
     if (simulated)
         parser.addOptions({demo, bench});
     else
@@ -84,6 +89,12 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
         return std::nullopt;
     }
     options.input = *chosen;
+    if (!desktop::readKeyCommand(parser.value(scanKey), parser.value(targetKey),
+                                 options.keyCommand)) {
+        usageError("one of --scan-key and --target-key, with press or release");
+        exitCode = kUsageExitCode;
+        return std::nullopt;
+    }
     options.root = parser.value(root);
     options.service = parser.isSet(service);
     if (simulated) {

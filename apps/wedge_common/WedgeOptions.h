@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "apps/desktop/WedgeKeyCommand.h"
+
 class QCoreApplication;
 
 namespace qm::app {
@@ -15,8 +17,9 @@ struct WedgeOptions {
     QString port;
     bool service = false;
     InputChoice input = InputChoice::Automatic;
-    QString demoFolder;         // simulated only
-    bool benchStartUp = false;  // simulated only: report start-up time and quit
+    QString demoFolder;                             // simulated only
+    bool benchStartUp = false;                      // simulated only: report start-up time and quit
+    std::optional<desktop::KeyCommand> keyCommand;  // call the running wedge instead of starting
 };
 
 inline constexpr int kUsageExitCode = 2;
