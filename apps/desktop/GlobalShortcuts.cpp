@@ -35,18 +35,22 @@ std::unique_ptr<GlobalShortcuts> GlobalShortcuts::open(QDBusConnection bus, Remo
     if (!bus.isConnected() || !offered(bus)) return nullptr;
     registerPortalShortcutTypes();
     std::unique_ptr<GlobalShortcuts> shortcuts(new GlobalShortcuts(std::move(bus), keys));
-    shortcuts->bind(scanKeyTrigger(scanKeyName), targetKeyTrigger(targetKeyName));
+    if (shortcuts->listening_)
+        shortcuts->bind(scanKeyTrigger(scanKeyName), targetKeyTrigger(targetKeyName));
+    else
+        shortcuts->setProblem("the desktop's shortcut signals cannot be received");
     return shortcuts;
 }
 
 GlobalShortcuts::GlobalShortcuts(QDBusConnection bus, RemoteTriggerKeys& keys)
     : bus_(std::move(bus)), keys_(keys) {
-    for (const char* signal : {"Activated", "Deactivated"}) {
-        const bool press = QByteArray(signal) == "Activated";
-        bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface, signal, this,
-                     press ? SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap))
-                           : SLOT(deactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    }
+    // The slots' types are looked up by name, which only a registered type has.
+    qRegisterMetaType<QDBusObjectPath>();
+    listening_ =
+        bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface, "Activated", this,
+                     SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap))) &&
+        bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface, "Deactivated", this,
+                     SLOT(deactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
 }
 
 GlobalShortcuts::~GlobalShortcuts() { closeSession(); }
@@ -54,7 +58,7 @@ GlobalShortcuts::~GlobalShortcuts() { closeSession(); }
 void GlobalShortcuts::rebind(const QString& scanKeyName, const QString& targetKeyName) {
     const QString scan = scanKeyTrigger(scanKeyName);
     const QString target = targetKeyTrigger(targetKeyName);
-    if (scan == scanTrigger_ && target == targetTrigger_) return;
+    if (!listening_ || (scan == scanTrigger_ && target == targetTrigger_)) return;
     closeSession();
     bind(scan, target);
 }

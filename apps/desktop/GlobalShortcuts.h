@@ -58,6 +58,7 @@ private:
     QString scanTrigger_;
     QString targetTrigger_;
     int generation_ = 0;  // answers to an earlier binding are let go
+    bool listening_ = false;
     bool bound_ = false;
     QString problem_;
 };

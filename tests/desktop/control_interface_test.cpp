@@ -74,6 +74,24 @@ TEST_F(ControlInterface, EachMethodPressesOrReleasesItsKey) {
     }
 }
 
+TEST_F(ControlInterface, IntrospectionShowsTheContractAndNothingElse) {
+    const QString xml = call("Introspect", {}, "org.freedesktop.DBus.Introspectable")
+                            .arguments()
+                            .value(0)
+                            .toString();
+    const qsizetype start = xml.indexOf(R"(<interface name="org.quillmark.Wedge1">)");
+    ASSERT_GE(start, 0) << xml.toStdString();
+    const QString wedge = xml.mid(start, xml.indexOf("</interface>", start) - start);
+    for (const char* member :
+         {R"(<property name="ScanningEnabled" type="b" access="read"/>)",
+          R"(<property name="EngineConnected" type="b" access="read"/>)",
+          R"(<method name="PressScanKey">)", R"(<method name="ReleaseScanKey">)",
+          R"(<method name="PressTargetKey">)", R"(<method name="ReleaseTargetKey">)"})
+        EXPECT_TRUE(wedge.contains(member)) << member;
+    EXPECT_EQ(wedge.count("<method"), 4) << wedge.toStdString();
+    EXPECT_EQ(wedge.count("<signal"), 0) << wedge.toStdString();
+}
+
 TEST_F(ControlInterface, APressWhileScanningIsPausedIsRefusedWithTheReason) {
     now.scanningEnabled = false;
     const QDBusMessage reply = call("PressScanKey");
