@@ -50,7 +50,7 @@ bool StandInPortal::handleMessage(const QDBusMessage& call, const QDBusConnectio
     if (interface == kSessionInterface && method == "Close") {
         record(call, {});
         std::lock_guard lock(mutex_);
-        closed_.append(call.path());
+        seen_.closedSessions.append(call.path());
         bus_.send(call.createReply());
         return true;
     }
@@ -74,7 +74,7 @@ bool StandInPortal::handleMessage(const QDBusMessage& call, const QDBusConnectio
     } else if (method == "BindShortcuts") {
         {
             std::lock_guard lock(mutex_);
-            shortcuts_ = qdbus_cast<PortalShortcuts>(call.arguments().at(1));
+            seen_.shortcuts = qdbus_cast<PortalShortcuts>(call.arguments().at(1));
         }
         answer(call, options, {});
     } else if (method == "SelectDevices") {
@@ -99,7 +99,7 @@ QVariantMap StandInPortal::createSession(const QDBusMessage& call, const QVarian
     const QString session = kPortalPath + "/session/" + senderElement(call) + "/" +
                             options.value("session_handle_token").toString();
     std::lock_guard lock(mutex_);
-    latestSession_ = session;
+    seen_.latestSession = session;
     return {{"session_handle", session}};
 }
 
@@ -123,11 +123,11 @@ void StandInPortal::keysym(const QDBusMessage& call) {
     const QString session = qdbus_cast<QDBusObjectPath>(call.arguments().at(0)).path();
     {
         std::lock_guard lock(mutex_);
-        calls_.append("RemoteDesktop.NotifyKeyboardKeysym");
+        seen_.calls.append("RemoteDesktop.NotifyKeyboardKeysym");
         const bool first = !sessionsWithKeys_.contains(session);
         sessionsWithKeys_.append(session);
         if (!(first && options_.loseFirstKey))
-            keysyms_.push_back(
+            seen_.keysyms.push_back(
                 {call.arguments().at(2).toInt(), call.arguments().at(3).toUInt() == 1});
     }
     bus_.send(call.createReply());
@@ -135,38 +135,13 @@ void StandInPortal::keysym(const QDBusMessage& call) {
 
 void StandInPortal::record(const QDBusMessage& call, const QVariantMap& options) {
     std::lock_guard lock(mutex_);
-    calls_.append(shortInterface(call.interface()) + "." + call.member());
-    options_by_method_[call.member()] = options;
+    seen_.calls.append(shortInterface(call.interface()) + "." + call.member());
+    seen_.options[call.member()] = options;
 }
 
-QStringList StandInPortal::calls() const {
+StandInPortal::Seen StandInPortal::seen() const {
     std::lock_guard lock(mutex_);
-    return calls_;
-}
-
-QVariantMap StandInPortal::optionsOf(const QString& method) const {
-    std::lock_guard lock(mutex_);
-    return options_by_method_.value(method);
-}
-
-std::vector<StandInPortal::Keysym> StandInPortal::keysyms() const {
-    std::lock_guard lock(mutex_);
-    return keysyms_;
-}
-
-desktop::PortalShortcuts StandInPortal::boundShortcuts() const {
-    std::lock_guard lock(mutex_);
-    return shortcuts_;
-}
-
-QStringList StandInPortal::closedSessions() const {
-    std::lock_guard lock(mutex_);
-    return closed_;
-}
-
-QString StandInPortal::latestSession() const {
-    std::lock_guard lock(mutex_);
-    return latestSession_;
+    return seen_;
 }
 
 void StandInPortal::setRestoreToken(const QString& token) {

@@ -49,14 +49,15 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
     QString introspect(const QString&) const override { return {}; }
 
-    // "Interface.Method" of every call so far (interface without its common prefix).
-    QStringList calls() const;
-    // The options of the latest call of `method`.
-    QVariantMap optionsOf(const QString& method) const;
-    std::vector<Keysym> keysyms() const;
-    desktop::PortalShortcuts boundShortcuts() const;
-    QStringList closedSessions() const;
-    QString latestSession() const;
+    struct Seen {
+        QStringList calls;  // "Interface.Method", the interface without its common prefix
+        QMap<QString, QVariantMap> options;  // of the latest call of each method
+        std::vector<Keysym> keysyms;         // those kept
+        desktop::PortalShortcuts shortcuts;  // as last bound
+        QStringList closedSessions;
+        QString latestSession;
+    };
+    Seen seen() const;
 
     void setRestoreToken(const QString& token);
     // Activated or Deactivated for `id` of `session`.
@@ -75,13 +76,8 @@ private:
     QThread thread_;
     bool serving_ = false;
     mutable std::mutex mutex_;
-    QStringList calls_;
-    QMap<QString, QVariantMap> options_by_method_;
-    std::vector<Keysym> keysyms_;
+    Seen seen_;
     QStringList sessionsWithKeys_;
-    desktop::PortalShortcuts shortcuts_;
-    QStringList closed_;
-    QString latestSession_;
 };
 
 }  // namespace qm::test

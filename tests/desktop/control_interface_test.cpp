@@ -4,12 +4,10 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QProcess>
-#include <future>
 
 #include "PrivateBus.h"
 #include "apps/desktop/BusNames.h"
 #include "apps/desktop/WedgeControl.h"
-#include "apps/desktop/WedgeKeyCommand.h"
 #include "platform/sim/VirtualClock.h"
 
 namespace qm::test {
@@ -148,37 +146,21 @@ TEST_F(ControlInterface, APressIsLetGoWhenItsClientLeavesTheBus) {
     EXPECT_TRUE(spinUntil([&] { return !keys.isDown(RemoteKey::Scan); }));
 }
 
-TEST_F(ControlInterface, TheKeyCommandCallsTheWedgeOrSaysNoneAnswers) {
-    const auto send = [&](const QString& service, KeyCommand command, QString& problem) {
-        // Blocking, as the command-line client is: off the thread that serves the wedge.
-        auto sent = std::async(std::launch::async,
-                               [&] { return sendKeyCommand(client, service, command, problem); });
-        EXPECT_TRUE(spinUntil(
-            [&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-        return sent.get();
-    };
-    QString problem;
-    EXPECT_TRUE(send(kWedgeSimService, {RemoteKey::Target, true}, problem));
-    EXPECT_TRUE(readsDown(kTarget));
-    EXPECT_FALSE(send(kWedgeService, {RemoteKey::Scan, true}, problem));
-    EXPECT_TRUE(problem.startsWith("no wedge answers on the session bus (org.quillmark.Wedge)"))
-        << problem.toStdString();
-    now.scanningEnabled = false;
-    EXPECT_FALSE(send(kWedgeSimService, {RemoteKey::Scan, true}, problem));
-    EXPECT_TRUE(problem.contains("Scanning is paused"));
-}
-
 TEST_F(ControlInterface, TheProgramsKeyOptionsCallTheirOwnWedge) {
     struct Case {
         const char* program;
         const char* option;
+        bool scanning;
         int exitCode;
         const char* message;
     };
     // quillmark-sim talks to org.quillmark.WedgeSim, which runs here; quillmark to
     // org.quillmark.Wedge, which does not.
-    for (const Case& c : {Case{QM_WEDGE_SIM, "--scan-key", 0, ""},
-                          Case{QM_WEDGE, "--target-key", 1, "no wedge answers"}}) {
+    for (const Case& c : {Case{QM_WEDGE_SIM, "--target-key", false, 1, "Scanning is paused"},
+                          Case{QM_WEDGE_SIM, "--scan-key", true, 0, ""},
+                          Case{QM_WEDGE, "--target-key", true, 1,
+                               "no wedge answers on the session bus (org.quillmark.Wedge)"}}) {
+        now.scanningEnabled = c.scanning;
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
