@@ -71,10 +71,7 @@ void GlobalShortcuts::bind(const QString& scanTrigger, const QString& targetTrig
     PortalRequest::call(bus_, kGlobalShortcutsInterface, "CreateSession", {},
                         {{"session_handle_token", PortalRequest::newToken()}}, this,
                         [this, generation](uint32_t response, const QVariantMap& results) {
-                            const QVariant handle = results.value("session_handle");
-                            const QString session = handle.canConvert<QDBusObjectPath>()
-                                                        ? handle.value<QDBusObjectPath>().path()
-                                                        : handle.toString();
+                            const QString session = PortalRequest::sessionHandle(results);
                             if (generation != generation_) {
                                 // Bound again meanwhile: this session is no longer wanted.
                                 if (!session.isEmpty())
@@ -84,7 +81,7 @@ void GlobalShortcuts::bind(const QString& scanTrigger, const QString& targetTrig
                             }
                             if (response != kPortalGranted || session.isEmpty()) {
                                 setProblem("no global shortcuts session (" +
-                                           results.value("error").toString() + ")");
+                                           PortalRequest::refusal(response, results) + ")");
                                 return;
                             }
                             session_ = session;
@@ -101,10 +98,9 @@ void GlobalShortcuts::bindShortcuts(int generation) {
         {}, this, [this, generation](uint32_t response, const QVariantMap& results) {
             if (generation != generation_) return;
             bound_ = response == kPortalGranted;
-            setProblem(bound_          ? QString()
-                       : response == 1 ? QString("the shortcuts were not bound (cancelled)")
-                                       : "the shortcuts were not bound (" +
-                                             results.value("error").toString() + ")");
+            setProblem(bound_ ? QString()
+                              : "the shortcuts were not bound (" +
+                                    PortalRequest::refusal(response, results) + ")");
         });
 }
 

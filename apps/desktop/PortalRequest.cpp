@@ -34,6 +34,18 @@ QString PortalRequest::objectPath(const QDBusConnection& bus, const QString& kin
     return kPortalPath + "/" + kind + "/" + senderPathElement(bus) + "/" + token;
 }
 
+QString PortalRequest::sessionHandle(const QVariantMap& results) {
+    const QVariant handle = results.value("session_handle");
+    if (handle.canConvert<QDBusObjectPath>()) return handle.value<QDBusObjectPath>().path();
+    return handle.toString();
+}
+
+QString PortalRequest::refusal(uint32_t response, const QVariantMap& results) {
+    if (response == kPortalCancelled) return "cancelled";
+    const QString error = results.value("error").toString();
+    return error.isEmpty() ? QString("refused") : error;
+}
+
 PortalRequest::PortalRequest(QDBusConnection bus, Done done, QObject* parent)
     : QObject(parent), bus_(std::move(bus)), done_(std::move(done)) {}
 

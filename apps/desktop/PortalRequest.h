@@ -13,6 +13,7 @@ namespace qm::desktop {
 
 // The portals' answer to a request: 0 granted, 1 cancelled by the user, 2 anything else.
 inline constexpr uint32_t kPortalGranted = 0;
+inline constexpr uint32_t kPortalCancelled = 1;
 inline constexpr uint32_t kPortalFailed = 2;
 
 // One portal method that answers through a Request object's Response signal. The Response is
@@ -32,6 +33,10 @@ public:
 
     // A fresh token for a request or a session, unique in this process.
     static QString newToken();
+    // The session a CreateSession answered with: a string, or with some portals an object path.
+    static QString sessionHandle(const QVariantMap& results);
+    // Why a request was not granted, for a message: "cancelled", or the portal's error.
+    static QString refusal(uint32_t response, const QVariantMap& results);
     // Where the portal puts a request or a session with `token` for this connection.
     static QString objectPath(const QDBusConnection& bus, const QString& kind,
                               const QString& token);

@@ -25,12 +25,6 @@ QDBusMessage keysymEvent(const QString& session, uint32_t keysym, bool pressed) 
     return message;
 }
 
-// The portal names the session as a string; some give an object path.
-QString sessionHandle(const QVariant& value) {
-    if (value.canConvert<QDBusObjectPath>()) return value.value<QDBusObjectPath>().path();
-    return value.toString();
-}
-
 uint32_t availableDeviceTypes(const QDBusConnection& bus) {
     QDBusMessage get =
         QDBusMessage::createMethodCall(kPortalService, kPortalPath, kPropertiesInterface, "Get");
@@ -98,7 +92,7 @@ void RemoteDesktopKeyboard::createSession() {
                         {{"session_handle_token", PortalRequest::newToken()}}, this,
                         [this](uint32_t response, const QVariantMap& results) {
                             if (!granted(response, results, "no remote desktop session")) return;
-                            const QString session = sessionHandle(results.value("session_handle"));
+                            const QString session = PortalRequest::sessionHandle(results);
                             {
                                 std::lock_guard lock(mutex_);
                                 session_ = session;
@@ -154,8 +148,7 @@ void RemoteDesktopKeyboard::warmUp() {
 bool RemoteDesktopKeyboard::granted(uint32_t response, const QVariantMap& results,
                                     const QString& step) {
     if (response == kPortalGranted) return true;
-    const QString why = response == 1 ? QString("cancelled") : results.value("error").toString();
-    enter(State::Refused, step + (why.isEmpty() ? QString() : " (" + why + ")"));
+    enter(State::Refused, step + " (" + PortalRequest::refusal(response, results) + ")");
     return false;
 }
 
