@@ -133,8 +133,8 @@ void RemoteDesktopKeyboard::start() {
 // to a session that has taken keys already.
 void RemoteDesktopKeyboard::warmUp() {
     bus_.send(keysymEvent(session_, kWarmUpKeysym, true));
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus_.asyncCall(keysymEvent(session_, kWarmUpKeysym, false)));
+    auto* watcher = new QDBusPendingCallWatcher(
+        bus_.asyncCall(keysymEvent(session_, kWarmUpKeysym, false)), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
