@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <iostream>
 
+#include "apps/desktop/BusNames.h"
 #include "apps/wedge_common/DeviceRootSetup.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
     const auto options =
         qm::app::readWedgeOptions(argc, argv, qm::app::Engine::SerialPort, exitCode);
     if (!options) return exitCode;
+    if (options->keyCommand)
+        return qm::desktop::runKeyCommand(argc, argv, *options->keyCommand,
+                                          qm::desktop::kWedgeService);
     QApplication app(argc, argv);
     qm::app::nameTheProgram();
 

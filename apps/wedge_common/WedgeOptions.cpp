@@ -52,9 +52,14 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
                                    "transaction's link status on standard error.");
     const QCommandLineOption demo("demo", "Run the demonstration and save its screenshots in DIR.",
                                   "DIR");
+    const QCommandLineOption scanKey(
+        "scan-key", "Press or release the scan key of the running wedge (for key bindings).",
+        "press|release");
+    const QCommandLineOption targetKey("target-key", "The same for its target key.",
+                                       "press|release");
     QCommandLineOption bench("bench-start-up", "Print the start-up time and quit.");
     bench.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({root, service, input, trace});
+    parser.addOptions({root, service, input, trace, scanKey, targetKey});
     if (simulated)
         parser.addOptions({demo, bench});
     else
@@ -87,6 +92,12 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
         return std::nullopt;
     }
     options.input = *chosen;
+    if (!desktop::readKeyCommand(parser.value(scanKey), parser.value(targetKey),
+                                 options.keyCommand)) {
+        usageError("one of --scan-key and --target-key, with press or release");
+        exitCode = kUsageExitCode;
+        return std::nullopt;
+    }
     options.root = parser.value(root);
     options.service = parser.isSet(service);
     options.trace = parser.isSet(trace);

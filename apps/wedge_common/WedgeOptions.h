@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "apps/desktop/WedgeKeyCommand.h"
+
 class QCoreApplication;
 
 namespace qm::app {
@@ -15,9 +17,10 @@ struct WedgeOptions {
     QString port;
     bool service = false;
     InputChoice input = InputChoice::Automatic;
-    bool trace = false;         // every packet and transaction outcome on standard error
-    QString demoFolder;         // simulated only
-    bool benchStartUp = false;  // simulated only: report start-up time and quit
+    bool trace = false;  // every packet and transaction outcome on standard error
+    QString demoFolder;                             // simulated only
+    bool benchStartUp = false;                      // simulated only: report start-up time and quit
+    std::optional<desktop::KeyCommand> keyCommand;  // call the running wedge instead of starting
 };
 
 inline constexpr int kUsageExitCode = 2;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "apps/desktop/BusNames.h"
 #include "apps/wedge_common/DeviceRootSetup.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
     const auto options =
         qm::app::readWedgeOptions(argc, argv, qm::app::Engine::Simulated, exitCode);
     if (!options) return exitCode;
+    if (options->keyCommand)
+        return qm::desktop::runKeyCommand(argc, argv, *options->keyCommand,
+                                          qm::desktop::kWedgeSimService);
     QApplication app(argc, argv);
     qm::app::nameTheProgram();
 
