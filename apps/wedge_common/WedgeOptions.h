@@ -17,9 +17,9 @@ struct WedgeOptions {
     QString port;
     bool service = false;
     InputChoice input = InputChoice::Automatic;
-    bool trace = false;  // every packet and transaction outcome on standard error
-    QString demoFolder;                             // simulated only
-    bool benchStartUp = false;                      // simulated only: report start-up time and quit
+    bool trace = false;         // every packet and transaction outcome on standard error
+    QString demoFolder;         // simulated only
+    bool benchStartUp = false;  // simulated only: report start-up time and quit
     std::optional<desktop::KeyCommand> keyCommand;  // call the running wedge instead of starting
 };
 
