@@ -1,7 +1,6 @@
 #include "ui/ControlFactory.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QRegularExpressionValidator>
 #include <QStyle>
 
+#include "ui/CheckBox.h"
 #include "ui/ControlLookup.h"
 #include "ui/ControlText.h"
 #include "ui/DropDownList.h"
@@ -30,7 +30,7 @@ QWidget* makeButton(const ControlTemplate& c, QWidget* host) {
 }
 
 QWidget* makeCheckBox(const ControlTemplate& c, QWidget* host) {
-    auto* box = new QCheckBox(c.text, host);
+    auto* box = new CheckBox(c.text, host);
     if (c.has(style::TextLeft)) box->setLayoutDirection(Qt::RightToLeft);
     return box;
 }

@@ -101,9 +101,9 @@ protected:
 
 private:
     TempFolder root_{"qm-setup"};
-    DeviceRootFileSystem files_{root_.path()};
 
 protected:
+    DeviceRootFileSystem files_{root_.path()};
     Platform platform{clock, opener, &files_, &keyboard, &keys, &feedback, &device};
     ProcessState state{platform};
     RecordingBoxes boxes;
