@@ -20,19 +20,17 @@ namespace qm::ui {
 namespace {
 
 QString where(const QWidget* w) {
-    const int id = controlId(w);
-    QString text;
-    if (auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
-    if (auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
-    if (auto* g = qobject_cast<const QGroupBox*>(w)) text = g->title();
-    return QStringLiteral("%1 %2 \"%3\"").arg(w->metaObject()->className()).arg(id).arg(text);
+    return QString("%1 \"%2\"").arg(controlId(w)).arg(w->accessibleName());
+}
+
+int textWidth(const QWidget* w, const QString& text) {
+    return w->fontMetrics().horizontalAdvance(text);
 }
 
 bool labelFits(const QLabel* label) {
-    const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
-    const QRect need =
-        label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), flags, label->text());
-    return need.width() <= label->width() && need.height() <= label->height();
+    const QRect need = label->fontMetrics().boundingRect(
+        label->rect(), int(label->alignment()) | Qt::TextWordWrap, label->text());
+    return label->rect().contains(need);
 }
 
 bool buttonFits(const QPushButton* button) {
@@ -40,32 +38,31 @@ bool buttonFits(const QPushButton* button) {
     return text.width() + 8 <= button->width() && text.height() + 4 <= button->height();
 }
 
-// Where a check box draws its text, as the style lays it out.
+// Where the style draws a check box's text.
 bool boxFits(const QCheckBox* box) {
     QStyleOptionButton option;
     option.initFrom(box);
-    option.text = box->text();
     const QRect text = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-    return box->fontMetrics().horizontalAdvance(box->text()) <= text.width() &&
+    return textWidth(box, box->text()) <= text.width() &&
            box->fontMetrics().height() <= box->height();
 }
 
-// Every item of a list, shown closed, in the field the style leaves beside the arrow.
+// Every entry of a list in the field the style leaves beside the arrow of the closed list.
 bool listFits(const QComboBox* list) {
     QStyleOptionComboBox option;
     option.initFrom(list);
-    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                      QStyle::SC_ComboBoxEditField, list);
+    const int field =
+        list->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+            .width();
     for (int i = 0; i < list->count(); ++i)
-        if (list->fontMetrics().horizontalAdvance(list->itemText(i)) > field.width() - 2)
-            return false;
+        if (textWidth(list, list->itemText(i)) > field - 2) return false;
     return true;
 }
 
-// The text, its margins and the frame.
 bool editFits(const QLineEdit* edit) {
     constexpr int kMarginsAndFrame = 8;
-    return edit->fontMetrics().horizontalAdvance(edit->text()) + kMarginsAndFrame <= edit->width();
+    return textWidth(edit, edit->text()) + kMarginsAndFrame <= edit->width();
 }
 
 QRect groupPart(const QGroupBox* group, QStyle::SubControl part) {
@@ -74,39 +71,33 @@ QRect groupPart(const QGroupBox* group, QStyle::SubControl part) {
     option.text = group->title();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     option.lineWidth = 1;
-    option.textAlignment = group->alignment();
     return group->style()
         ->subControlRect(QStyle::CC_GroupBox, &option, part, group)
         .translated(group->pos());
 }
 
-// Every control within a group lies inside its frame, clear of its lines and its title.
+// The controls within a group lie inside its frame, clear of its lines and its title.
 void checkGroup(const QGroupBox* group, QStringList& cut) {
     const QRect frame = groupPart(group, QStyle::SC_GroupBoxFrame).adjusted(1, 1, -1, -1);
     const QRect title = groupPart(group, QStyle::SC_GroupBoxLabel);
-    for (QWidget* sibling :
-         group->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QRect r = sibling->geometry();
-        if (sibling == group || !group->geometry().contains(r.center())) continue;
-        if (!frame.contains(r) || (!group->title().isEmpty() && title.intersects(r)))
-            cut << where(sibling) + " on the frame of " + where(group);
-    }
-    if (!group->title().isEmpty() &&
-        group->fontMetrics().boundingRect(group->title()).width() > title.width())
+    if (group->fontMetrics().boundingRect(group->title()).width() > title.width())
         cut << where(group);
-}
-
-// Every tab the row shows is whole, and the row shows the selected one.
-void checkTabs(const QTabWidget* tabs, QStringList& cut) {
-    const QTabBar* bar = tabs->tabBar();
-    if (!bar->isTabVisible(bar->currentIndex())) cut << "the selected tab is not shown";
-    for (int i = 0; i < bar->count(); ++i) {
-        if (bar->isTabVisible(i) && !bar->rect().contains(bar->tabRect(i)))
-            cut << QStringLiteral("tab \"%1\"").arg(bar->tabText(i));
+    for (QWidget* w : group->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w == group || !group->geometry().contains(w->geometry().center())) continue;
+        if (!frame.contains(w->geometry()) ||
+            (!group->title().isEmpty() && title.intersects(w->geometry())))
+            cut << where(w) + " on the frame of " + where(group);
     }
 }
 
-// Controls side by side never cover one another; a group box holds the controls inside it.
+// The tabs the row shows are whole, the selected one among them.
+void checkTabs(const QTabBar* bar, QStringList& cut) {
+    if (!bar->isTabVisible(bar->currentIndex())) cut << "the selected tab is not shown";
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->isTabVisible(i) && !bar->rect().contains(bar->tabRect(i))) cut << bar->tabText(i);
+}
+
+// Controls side by side never cover one another.
 void checkOverlaps(const QWidget* page, QStringList& cut) {
     QList<QWidget*> controls;
     for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -117,61 +108,54 @@ void checkOverlaps(const QWidget* page, QStringList& cut) {
                 cut << where(controls[i]) + " covers " + where(controls[j]);
 }
 
-QStringList cutTexts(const QWidget* host) {
+QStringList cutTexts(QWidget* host) {
     QStringList cut;
-    checkOverlaps(host, cut);
-    for (QWidget* page : host->findChildren<QWidget*>())
-        if (page->property(TemplateIdProperty).isValid()) checkOverlaps(page, cut);
-    for (QWidget* w : host->findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
-            if (!labelFits(label)) cut << where(w);
-        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            if (!buttonFits(button)) cut << where(w);
-        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
-            if (!boxFits(box)) cut << where(w);
-        } else if (auto* list = qobject_cast<QComboBox*>(w)) {
-            if (!listFits(list)) cut << where(w);
-        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            if (!edit->parentWidget()->inherits("QComboBox") && !editFits(edit)) cut << where(w);
-        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            checkGroup(group, cut);
-        } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-            checkTabs(tabs, cut);
-        }
+    QList<QWidget*> all = host->findChildren<QWidget*>();
+    all << host;
+    for (QWidget* w : all) {
+        if (w->property(TemplateIdProperty).isValid()) checkOverlaps(w, cut);
+        bool fits = true;
+        if (auto* label = qobject_cast<QLabel*>(w)) fits = labelFits(label);
+        if (auto* button = qobject_cast<QPushButton*>(w)) fits = buttonFits(button);
+        if (auto* box = qobject_cast<QCheckBox*>(w)) fits = boxFits(box);
+        if (auto* list = qobject_cast<QComboBox*>(w)) fits = listFits(list);
+        if (auto* edit = qobject_cast<QLineEdit*>(w);
+            edit && !edit->parent()->inherits("QComboBox"))
+            fits = editFits(edit);
+        if (!fits) cut << where(w);
+        if (auto* group = qobject_cast<QGroupBox*>(w)) checkGroup(group, cut);
+        if (auto* bar = qobject_cast<QTabBar*>(w)) checkTabs(bar, cut);
     }
     return cut;
 }
 
 // The longest each edit shows: a length, a time, the scan test's and the status texts.
 void fillEdits(QWidget* host) {
-    for (auto* edit : host->findChildren<QLineEdit*>())
-        if (edit->validator()) edit->setText("99");
     const struct {
         int templateId, id;
         const char* text;
-    } texts[] = {{143, 1014, "9.9"},
-                 {143, 1012, "9.9"},
-                 {143, 1025, "Preparing to Scan..."},
-                 {129, 1039, "Failed to update settings."}};
+    } longest[] = {{143, 1014, "9.9"},
+                   {143, 1012, "9.9"},
+                   {143, 1025, "Preparing to Scan..."},
+                   {129, 1039, "Failed to update settings."}};
+    for (auto* edit : host->findChildren<QLineEdit*>())
+        if (edit->validator()) edit->setText("99");
     QList<QWidget*> pages = host->findChildren<QWidget*>();
     pages << host;
-    for (QWidget* page : pages) {
-        for (const auto& t : texts) {
-            if (page->property(TemplateIdProperty).toInt() != t.templateId) continue;
-            if (auto* edit = controlAs<QLineEdit>(page, t.id)) edit->setText(t.text);
-        }
-    }
+    for (QWidget* page : pages)
+        for (const auto& t : longest)
+            if (page->property(TemplateIdProperty).toInt() == t.templateId)
+                controlAs<QLineEdit>(page, t.id)->setText(t.text);
 }
 
 std::unique_ptr<QWidget> builtWithPages(int id) {
     const DialogTemplate dialog = requireTemplate(id);
     auto host = buildWidget(dialog);
     for (const ControlTemplate& c : dialog.controls) {
-        auto* tabs = controlAs<QTabWidget>(host.get(), c.id);
         for (const TabPage& page : c.pages) {
             auto* pageWidget = new QWidget;
             buildInto(pageWidget, requireTemplate(page.templateId));
-            tabs->addTab(pageWidget, page.caption);
+            controlAs<QTabWidget>(host.get(), c.id)->addTab(pageWidget, page.caption);
         }
     }
     fillEdits(host.get());
@@ -191,8 +175,7 @@ TEST(TextsWhole, EveryPageAtTheDesktopFontAndLarger) {
         for (int id : {129, 157, 147}) {
             const auto host = builtWithPages(id);
             auto* tabs = host->findChild<QTabWidget*>();
-            const int pages = tabs ? tabs->count() : 1;
-            for (int page = 0; page < pages; ++page) {
+            for (int page = 0; page < (tabs ? tabs->count() : 1); ++page) {
                 if (tabs) tabs->setCurrentIndex(page);
                 QCoreApplication::processEvents();
                 EXPECT_EQ(cutTexts(host.get()).join("\n").toStdString(), "")
