@@ -24,6 +24,8 @@ Handlers& handlers() {
     return gui;
 }
 
+// A handler that does not hold the others lets the handlers of its dialog start their own
+// round while it waits for that dialog; they leave nothing running when they are done.
 void runOne(Waiting& next) {
     if (!next.control) return;
     Handlers& all = handlers();

@@ -29,7 +29,7 @@ int rightLimit(const QRect& area, const QWidget* host, const std::vector<QWidget
         const QRect r = other->geometry();
         if (qobject_cast<const QGroupBox*>(other) && r.contains(area.center())) {
             limit = std::min(limit, r.right() - 2 * frame);
-        } else if (r.left() > area.left() && r.left() >= area.right() && sharesRow(r, area)) {
+        } else if (r.left() >= area.right() && sharesRow(r, area)) {
             limit = std::min(limit, r.left());
         }
     }

@@ -113,9 +113,14 @@ void TabControl::showWholeTabs() {
     arranging_ = false;
 }
 
+// The nearest tab that can be selected, past any that cannot.
 void TabControl::selectNeighbour(int step) {
-    const int target = currentIndex() + step;
-    if (target >= 0 && target < count()) setCurrentIndex(target);
+    for (int target = currentIndex() + step; target >= 0 && target < count(); target += step) {
+        if (isTabEnabled(target)) {
+            setCurrentIndex(target);
+            return;
+        }
+    }
 }
 
 void TabControl::tabInserted(int index) {

@@ -79,19 +79,21 @@ void UpDownControl::stepNow(int delta) {
 }
 
 void UpDownControl::arrowPressed(QToolButton* arrow) {
+    const QPointer<UpDownControl> alive(this);
     held_ = arrow;
     step(deltaOf(arrow));
     // The press may have been let go while the step talked to the engine.
-    if (held_ == arrow && arrow->isDown()) repeat_.start(arrow->autoRepeatDelay());
+    if (alive && held_ == arrow && arrow->isDown()) repeat_.start(arrow->autoRepeatDelay());
 }
 
 void UpDownControl::repeatHeldArrow() {
+    const QPointer<UpDownControl> alive(this);
     QToolButton* arrow = held_;
     if (!arrow || !arrow->isDown()) return;
     // Repeats are not stored up behind another control's work: the arrow may be let go
     // before that ends.
     if (!handlerRunning()) step(deltaOf(arrow));
-    if (held_ == arrow && arrow->isDown()) repeat_.start(arrow->autoRepeatInterval());
+    if (alive && held_ == arrow && arrow->isDown()) repeat_.start(arrow->autoRepeatInterval());
 }
 
 bool UpDownControl::stepForKey(int key) {
