@@ -1,7 +1,6 @@
 #include "ui/ControlFactory.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QRegularExpressionValidator>
 #include <QStyle>
 
+#include "ui/CheckBox.h"
 #include "ui/ControlLookup.h"
 #include "ui/ControlText.h"
 #include "ui/DropDownList.h"
@@ -30,7 +30,7 @@ QWidget* makeButton(const ControlTemplate& c, QWidget* host) {
 }
 
 QWidget* makeCheckBox(const ControlTemplate& c, QWidget* host) {
-    auto* box = new QCheckBox(c.text, host);
+    auto* box = new CheckBox(c.text, host);
     if (c.has(style::TextLeft)) box->setLayoutDirection(Qt::RightToLeft);
     return box;
 }
@@ -142,20 +142,9 @@ void placeDropDownList(QComboBox* list, const QRect& area) {
     list->setMaxVisibleItems(std::max(1, (area.height() - closedHeight) / entryHeight));
 }
 
-// A check box whose text the desktop's font makes wider than its rectangle widens to the
-// right as far as the dialog allows, rather than cut its text.
-QRect widenedToText(const QWidget* box, QRect area, const QWidget* host) {
-    const int room = host->width() - area.x();
-    area.setWidth(std::max(area.width(), std::min(box->sizeHint().width(), room)));
-    return area;
-}
-
 void place(QWidget* widget, const ControlTemplate& c, const DialogUnits& units) {
     const QRect area = units.rect(c.rect);
-    const bool isBox = c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton;
-    if (isBox) {
-        widget->setGeometry(widenedToText(widget, area, widget->parentWidget()));
-    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    if (auto* list = qobject_cast<QComboBox*>(widget)) {
         placeDropDownList(list, area);
     } else if (c.kind == ControlKind::Icon) {
         widget->setGeometry(QRect(area.topLeft(), widget->sizeHint()));

@@ -7,6 +7,7 @@
 #include "ui/AccessibleNames.h"
 #include "ui/ControlFactory.h"
 #include "ui/ControlLookup.h"
+#include "ui/RoomForTexts.h"
 #include "ui/UpDownControl.h"
 
 namespace qm::ui {
@@ -73,6 +74,7 @@ DialogUnits buildInto(QWidget* host, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
         widgets.push_back(createControl(control, host, units));
     }
+    widenToTheirTexts(host, widgets);
     attachUpDowns(dialog, widgets);
     nameControls(dialog, widgets);
     if (host->isWindow() && dialog.kind != TemplateKind::Child) shapeWindow(host, dialog);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
+#include <optional>
 
 class QToolButton;
 
@@ -10,6 +12,10 @@ namespace qm::ui {
 // a range, without wrapping and without touching the edit. Before each step it announces the
 // position and the step, so the owner can act and then refresh the edit itself. The up and
 // down arrow keys step it too, on itself and on the edit it is attached to.
+//
+// Steps are handlers (ui/ControlHandlers.h): one that comes while another is still at work
+// waits, and starts from the position the one before it left. An arrow held down with the
+// mouse repeats only once the step before has ended, and stops when it is let go.
 class UpDownControl : public QWidget {
     Q_OBJECT
 
@@ -28,6 +34,11 @@ public:
 
     // One step as an arrow press makes it: announced, then carried out within the range.
     void step(int delta);
+    // One step to `position` (kept within the range), as assistive technology sets a value.
+    void stepTo(int position);
+
+    QToolButton* upArrow() const { return up_; }
+    QToolButton* downArrow() const { return down_; }
 
 signals:
     void stepRequested(int position, int delta);
@@ -39,7 +50,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void stepNow(int delta);
     bool stepForKey(int key);
+    void arrowPressed(QToolButton* arrow);
+    void repeatHeldArrow();
+    int deltaOf(const QToolButton* arrow) const { return arrow == up_ ? 1 : -1; }
 
     QToolButton* up_;
     QToolButton* down_;
@@ -47,6 +62,8 @@ private:
     int minimum_ = 0;
     int maximum_ = 100;
     int position_ = 0;
+    QTimer repeat_;
+    QToolButton* held_ = nullptr;
 };
 
 }  // namespace qm::ui

@@ -49,6 +49,24 @@ private:
     std::mutex mutex_;
 };
 
+// The length spins of Additional Parameter Setup: tab, edit, spin, field, parameter.
+struct SpinCase {
+    int page;  // tab index
+    int edit;
+    int spin;
+    const char* field;
+    uint8_t parameter;
+};
+
+inline const SpinCase kSpins[] = {
+    {2, 1013, 1014, "code39Length1", 18},  {2, 1017, 1018, "code39Length2", 19},
+    {3, 1015, 1029, "msiLength1", 30},     {3, 1017, 1030, "msiLength2", 31},
+    {4, 1018, 1029, "i2of5Length1", 22},   {4, 1019, 1030, "i2of5Length2", 23},
+    {5, 1036, 1037, "d2of5Length1", 20},   {5, 1040, 1041, "d2of5Length2", 21},
+    {5, 1034, 1035, "code93Length1", 26},  {5, 1038, 1039, "code93Length2", 27},
+    {6, 1036, 1037, "codabarLength1", 24}, {6, 1039, 1040, "codabarLength2", 25},
+};
+
 // A handheld in virtual time with the shipped profiles in a device root of its own, the link
 // open on a simulated engine, LastUser.cfg loaded: what the setup dialog's pages work on.
 class SetupFixture : public ::testing::Test {
@@ -101,9 +119,9 @@ protected:
 
 private:
     TempFolder root_{"qm-setup"};
-    DeviceRootFileSystem files_{root_.path()};
 
 protected:
+    DeviceRootFileSystem files_{root_.path()};
     Platform platform{clock, opener, &files_, &keyboard, &keys, &feedback, &device};
     ProcessState state{platform};
     RecordingBoxes boxes;

@@ -6,11 +6,14 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QToolButton>
 
 #include "ui/ControlLookup.h"
 #include "ui/DropDownList.h"
 #include "ui/MenuBuilder.h"
 #include "ui/MenuLoader.h"
+#include "ui/TabControl.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
 #include "ui/UpDownControl.h"
@@ -111,6 +114,29 @@ TEST(UpDownControl, AnnouncesEachStepAndStaysInItsRange) {
     EXPECT_EQ(requested[1], (QVariantList{99, -1}));
     EXPECT_EQ(spin->position(), 98);
     EXPECT_TRUE(edit->text().isEmpty());  // the owner, not the spin, writes the edit
+}
+
+TEST(TabControl, ShowsTheRunOfWholeTabsAroundTheSelectedOneAndItsArrowsStepThrough) {
+    const DialogTemplate dialog = requireTemplate(157);
+    const std::unique_ptr<QWidget> host = buildWidget(dialog);
+    auto* tabs = controlAs<TabControl>(host.get(), 1032);
+    for (const TabPage& page : dialog.find(1032)->pages) tabs->addTab(new QWidget, page.caption);
+    host->setAttribute(Qt::WA_DontShowOnScreen);
+    host->show();
+    QToolButton* next = nullptr;
+    for (auto* arrow : tabs->findChildren<QToolButton*>())
+        if (arrow->accessibleName() == "Next tab") next = arrow;
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->isVisible());  // seven tabs are more than one row holds
+    EXPECT_EQ(tabs->firstShownTab(), 0);
+    EXPECT_LT(tabs->lastShownTab(), 6);
+    for (int expected = 1; expected < tabs->count(); ++expected) {
+        next->click();
+        EXPECT_EQ(tabs->currentIndex(), expected);
+        EXPECT_TRUE(tabs->firstShownTab() <= expected && expected <= tabs->lastShownTab());
+    }
+    EXPECT_FALSE(tabs->tabBar()->isTabVisible(0));
+    EXPECT_FALSE(next->isEnabled());
 }
 
 TEST(Menu, TheAboutCommandAndTheTitleAreShipped) {

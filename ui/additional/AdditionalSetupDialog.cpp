@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "state/ProcessState.h"
+#include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
@@ -29,7 +30,8 @@ CAdditionalSetupDlg::CAdditionalSetupDlg(ProcessState& state, StatusLine* status
     addPages(dialog, state, status, services);
     fillPages(state);
     if (auto* ok = controlAs<QPushButton>(this, kOk))
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(ok, &QPushButton::clicked, this,
+                [this, ok] { runHandler(ok, [this] { accept(); }); });
 }
 
 void CAdditionalSetupDlg::addPages(const DialogTemplate& dialog, ProcessState& state,

@@ -8,6 +8,7 @@
 #include "settings/SettingsFields.h"
 #include "state/ProcessState.h"
 #include "ui/BusyWork.h"
+#include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
 #include "ui/DropDownList.h"
 #include "ui/TemplateBuilder.h"
@@ -38,8 +39,10 @@ struct Binding {
 std::string textOf(const QComboBox* list) { return list->currentText().toStdString(); }
 
 void bindCheckBox(const Binding& b, QCheckBox* box) {
-    QObject::connect(box, &QCheckBox::clicked, b.page, [b](bool ticked) {
-        b.run([&] { changeCheckBox(b.state, b.status, b.entry, ticked); });
+    QObject::connect(box, &QCheckBox::clicked, b.page, [b, box](bool ticked) {
+        runHandler(box, [b, ticked] {
+            b.run([&] { changeCheckBox(b.state, b.status, b.entry, ticked); });
+        });
     });
 }
 

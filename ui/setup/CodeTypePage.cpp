@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "ui/ControlHandlers.h"
 #include "ui/setup/CatalogueBinding.h"
 
 namespace qm::ui {
@@ -15,8 +16,12 @@ CCodeTypePage::CCodeTypePage(ProcessState& state, StatusLine* status, UiServices
                              QWidget* parent)
     : SetupPage(kTemplate, state, status, services, parent) {
     bindCatalogueControls(this, kTemplate, state_, status_, services_);
-    QObject::connect(item<QPushButton>(kSetup), &QPushButton::clicked, this, [this] {
-        if (onSetup) onSetup();
+    // Its dialog's controls run handlers of their own while it is open.
+    auto* setup = item<QPushButton>(kSetup);
+    QObject::connect(setup, &QPushButton::clicked, this, [this, setup] {
+        runBesideHandlers(setup, [this] {
+            if (onSetup) onSetup();
+        });
     });
 }
 

@@ -22,10 +22,10 @@ CDefaultsPage::CDefaultsPage(ProcessState& state, StatusLine* status, UiServices
     profiles->setCurrentIndex(profiles->findText(kFactoryDefaults));
     QObject::connect(profiles, &QComboBox::currentTextChanged, this,
                      [this] { updateSaveButton(); });
-    QObject::connect(item<QPushButton>(kSave), &QPushButton::clicked, this, [this] {
+    onEvent(item<QPushButton>(kSave), &QPushButton::clicked, [this] {
         if (onSave) onSave();
     });
-    QObject::connect(item<QPushButton>(kLoad), &QPushButton::clicked, this, [this] {
+    onEvent(item<QPushButton>(kLoad), &QPushButton::clicked, [this] {
         if (onLoad) onLoad();
     });
     updateSaveButton();

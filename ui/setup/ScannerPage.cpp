@@ -48,17 +48,16 @@ CScannerPage::CScannerPage(ProcessState& state, StatusLine* status, UiServices& 
                      [this](int p, int d) { scanTimeStep(p, d); });
     QObject::connect(item<UpDownControl>(kTargetSpin), &UpDownControl::stepRequested, this,
                      [this](int p, int d) { targetTimeStep(p, d); });
-    QObject::connect(item<QLineEdit>(kScanTime), &QLineEdit::editingFinished, this,
-                     [this] { scanTimeTyped(); });
-    QObject::connect(item<QPushButton>(kScan), &QPushButton::clicked, this, [this] { scanTest(); });
-    QObject::connect(item<QPushButton>(kTarget), &QPushButton::clicked, this,
-                     [this] { runEngineWork([this] { toggleAiming(state_); }); });
+    onEvent(item<QLineEdit>(kScanTime), &QLineEdit::editingFinished, [this] { scanTimeTyped(); });
+    onEvent(item<QPushButton>(kScan), &QPushButton::clicked, [this] { scanTest(); });
+    onEvent(item<QPushButton>(kTarget), &QPushButton::clicked,
+            [this] { runEngineWork([this] { toggleAiming(state_); }); });
     QObject::connect(item<DropDownList>(kScanAngle), &DropDownList::listClosed, this,
                      [this] { scanAngleClosed(); });
     QObject::connect(item<DropDownList>(kReadLevel), &DropDownList::listClosed, this,
                      [this] { readLevelClosed(); });
-    QObject::connect(item<QPushButton>(kHelp), &QPushButton::clicked, this,
-                     [this] { makeHelpDialog(window())->exec(); });
+    onEvent(item<QPushButton>(kHelp), &QPushButton::clicked,
+            [this] { makeHelpDialog(window())->exec(); });
     bindCatalogueControls(this, kTemplate, state_, status_, services_);
 }
 

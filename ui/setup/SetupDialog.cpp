@@ -10,6 +10,7 @@
 #include "session/TriggerKeys.h"
 #include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
+#include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TemplateBuilder.h"
@@ -46,8 +47,9 @@ CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
     loadSettings(state_, "LastUser.cfg");
     applySettingsToPages();
     setCodeIdMode();
-    QObject::connect(controlAs<QPushButton>(this, kExitSetup), &QPushButton::clicked, this,
-                     [this] { exitSetup(); });
+    auto* exit = controlAs<QPushButton>(this, kExitSetup);
+    QObject::connect(exit, &QPushButton::clicked, this,
+                     [this, exit] { runHandler(exit, [this] { exitSetup(); }); });
 }
 
 CSetupDlg::~CSetupDlg() = default;
@@ -116,6 +118,8 @@ bool CSetupDlg::exitSetup() {
 }
 
 // Escape and the window's close button both end here.
-void CSetupDlg::reject() { exitSetup(); }
+void CSetupDlg::reject() {
+    runHandler(this, [this] { exitSetup(); });
+}
 
 }  // namespace qm::ui

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
 
 namespace qm {
@@ -28,6 +29,11 @@ protected:
     // Talks to the engine beside the repainting window; input waits until it is done.
     void runEngineWork(const std::function<void()>& work);
     void showMessage(const QString& text, const QString& caption);
+    // Connects `signal` of `sender` to `handler`, run as a control handler (ui/ControlHandlers.h).
+    template <typename Sender, typename Signal>
+    void onEvent(Sender* sender, Signal signal, std::function<void()> handler) {
+        QObject::connect(sender, signal, this, [sender, handler] { runHandler(sender, handler); });
+    }
 
     ProcessState& state_;
     StatusLine* status_;

@@ -8,6 +8,7 @@
 #include "session/TriggerKeys.h"
 #include "session/TwoButtonChange.h"
 #include "state/ProcessState.h"
+#include "ui/ControlHandlers.h"
 #include "ui/DropDownList.h"
 
 namespace qm::ui {
@@ -35,8 +36,9 @@ CUserPage::CUserPage(ProcessState& state, StatusLine* status, UiServices& servic
     twoButton->show();
     twoButton->setEnabled(true);
     item<QWidget>(kTargetKeyLabel)->show();
-    QObject::connect(twoButton, &QCheckBox::clicked, this,
-                     [this](bool on) { twoButtonClicked(on); });
+    QObject::connect(twoButton, &QCheckBox::clicked, this, [this, twoButton](bool on) {
+        runHandler(twoButton, [this, on] { twoButtonClicked(on); });
+    });
     QObject::connect(item<DropDownList>(kScanKey), &DropDownList::listClosed, this,
                      [this] { scanKeyClosed(); });
     QObject::connect(item<DropDownList>(kTargetKey), &DropDownList::listClosed, this,
@@ -48,8 +50,11 @@ CUserPage::CUserPage(ProcessState& state, StatusLine* status, UiServices& servic
 }
 
 void CUserPage::bindFeedbackFlag(int id, std::string_view field) {
-    QObject::connect(item<QCheckBox>(id), &QCheckBox::clicked, this, [this, field](bool ticked) {
-        runEngineWork([&] { changeFeedbackFlag(state_, status_, field, ticked); });
+    auto* box = item<QCheckBox>(id);
+    QObject::connect(box, &QCheckBox::clicked, this, [this, box, field](bool ticked) {
+        runHandler(box, [this, field, ticked] {
+            runEngineWork([&] { changeFeedbackFlag(state_, status_, field, ticked); });
+        });
     });
 }
 
