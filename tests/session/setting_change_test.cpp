@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "session/LoadSettings.h"
+#include "session/ScannerChoice.h"
 #include "session/SettingChange.h"
 #include "session/StatusLine.h"
 #include "session/SyncFixture.h"
+#include "session/TimeChange.h"
+#include "session/TriggerKeyChange.h"
+#include "session/TwoButtonChange.h"
 #include "settings/SettingsFields.h"
 
 namespace qm::test {
@@ -118,7 +123,8 @@ TEST_F(SettingChange, LengthStepsStopAtTheirEnds) {
             c.length ? std::vector<Bytes>{setPacket(18, static_cast<uint8_t>(*c.length))}
                      : std::vector<Bytes>{};
         EXPECT_EQ(packetsReceived(), expected) << c.position << " " << c.delta;
-        EXPECT_EQ(saved().code39Length1, c.length.value_or(savedBefore)) << c.position << " " << c.delta;
+        EXPECT_EQ(saved().code39Length1, c.length.value_or(savedBefore))
+            << c.position << " " << c.delta;
     }
 }
 
@@ -149,6 +155,92 @@ TEST_F(SettingChange, FeedbackFlagsPauseBetweenTheirTextsAndSendNothing) {
     EXPECT_EQ(status.texts, kUpdated);
     EXPECT_TRUE(packetsReceived().empty());
     EXPECT_EQ(saved().beepOnNoRead, 0);
+}
+
+struct UnsavedCase {
+    const char* name;
+    std::function<void(ProcessState&, StatusLine*)> change;
+    int refusedCommands;  // by the engine, before the change
+    std::string_view lastStatus;
+};
+
+const CatalogueEntry& catalogued(std::string_view field) { return *findCatalogueEntry(field); }
+
+// Whatever the change, a profile that could not be written is never reported as updated.
+TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
+    const std::string_view updated = "Settings Updated, but not saved.";
+    const std::string_view refused = "Failed to update or save settings.";
+    const std::string_view notSaved = "Failed to save settings.";
+    const UnsavedCase cases[] = {
+        {"check box",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("enableCodabar"), true); }, 0,
+         updated},
+        {"check box refused",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("enableCodabar"), false); }, 3,
+         refused},
+        {"Code 39 and Trioptic",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("enableCode39"), true); }, 0,
+         updated},
+        {"RSS-14 Limited, silent otherwise",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("rss14Limited"), true); }, 0,
+         updated},
+        {"length", [](auto& s, auto* l) { stepLength(s, l, catalogued("code39Length1"), 20, 1); },
+         0, updated},
+        {"length refused",
+         [](auto& s, auto* l) { stepLength(s, l, catalogued("code39Length1"), 20, 1); }, 3,
+         refused},
+        {"list",
+         [](auto& s, auto* l) { chooseListText(s, l, catalogued("upcAPreambleText"), "System"); },
+         0, updated},
+        {"list text that sends nothing",
+         [](auto& s, auto* l) { chooseListText(s, l, catalogued("upcAPreambleText"), "Unheard"); },
+         0, notSaved},
+        {"Data Format list, same text",
+         [](auto& s, auto* l) {
+             chooseDataFormatText(s, l, catalogued("codeIdText"), s.scanSettings.codeIdText);
+         },
+         0, notSaved},
+        {"feedback flag", [](auto& s, auto* l) { changeFeedbackFlag(s, l, "beepOnNoRead", true); },
+         0, notSaved},
+        {"scan time", [](auto& s, auto* l) { stepScanTime(s, l, 20, 1); }, 0, updated},
+        {"target time, one-button", [](auto& s, auto* l) { stepTargetTime(s, l, 20, 1); }, 3,
+         refused},
+        {"target time, two-button",
+         [](auto& s, auto* l) {
+             s.scanSettings.twoButtonControl = 1;
+             stepTargetTime(s, l, 20, 1);
+         },
+         0, notSaved},
+        {"two-button control", [](auto& s, auto* l) { changeTwoButtonControl(s, l, true); }, 0,
+         updated},
+        {"scan angle",
+         [](auto& s, auto* l) {
+             s.scanSettings.scanAngleText = "Narrow";
+             chooseScanAngle(s, l, "Wide");
+         },
+         3, refused},
+        {"consecutive read level",
+         [](auto& s, auto* l) {
+             s.scanSettings.consecutiveReadIndex = 0;
+             chooseConsecutiveReadLevel(s, l, 3);
+         },
+         0, updated},
+        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5", false); }, 0, notSaved},
+        {"target key", [](auto& s, auto* l) { changeTargetKey(s, l, "F4", true); }, 0, notSaved},
+    };
+    files->failWrites = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+        const ScanSettings fileBefore = saved();
+        engine.faults().nakNextCommands = c.refusedCommands;
+        status.texts.clear();
+        c.change(*state, &status);
+        ASSERT_FALSE(status.texts.empty());
+        EXPECT_EQ(status.texts.back(), c.lastStatus);
+        EXPECT_EQ(saved(), fileBefore);
+        engine.faults().nakNextCommands = 0;
+    }
 }
 
 }  // namespace
