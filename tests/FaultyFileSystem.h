@@ -6,13 +6,15 @@
 
 namespace qm::test {
 
-// Another file system whose writes fail on demand, as on a full or read-only disk, or when
-// the temporary file cannot be opened, synced or renamed: the file keeps its old bytes.
+// Another file system whose writes and renames fail on demand, as on a full or read-only
+// disk, or when the temporary file cannot be opened, synced or renamed: the file keeps its
+// old bytes.
 class FaultyFileSystem : public FileSystem {
 public:
     explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
     std::atomic<bool> failWrites = false;
+    std::atomic<bool> failRenames = false;  // as a read-only folder refuses them
 
     std::optional<bool> isDirectory(std::string_view path) override {
         return inner_.isDirectory(path);
@@ -27,6 +29,7 @@ public:
         return inner_.createDirectories(path);
     }
     RenameOutcome renameWithoutReplacing(std::string_view from, std::string_view to) override {
+        if (failRenames) return {Renaming::Failed, "Read-only file system"};
         return inner_.renameWithoutReplacing(from, to);
     }
     std::string displayPath(std::string_view path) const override {
