@@ -2,10 +2,12 @@
 
 #include "platform/Clock.h"
 #include "platform/DeviceLibrary.h"
+#include "platform/FileSystem.h"
 #include "platform/SerialPort.h"
 #include "session/ApplySettingsToLink.h"
 #include "session/EngineSync.h"
 #include "session/LoadSettings.h"
+#include "settings/ConfigFolder.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanWedgeThread.h"
 
@@ -24,6 +26,13 @@ void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
     initializeEngine(state, progress.get(), report);
     state.platform.clock.sleepMs(kProgressLingerMs);
     if (progress) progress->close();
+}
+
+// The file as the user finds it, so that the message says which one failed.
+std::string profileDisplayPath(const ProcessState& state, std::string_view profile) {
+    const std::string path = profilePath(state.configFolder, profile);
+    FileSystem* files = state.platform.files;
+    return files ? files->displayPath(path) : path;
 }
 
 }  // namespace
@@ -48,7 +57,8 @@ bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_v
     if (DeviceLibrary* device = state.platform.device) device->KVSetGPIODirection(0, 255);
     std::string reason;
     if (!loadSettings(state, profile, &reason)) {
-        observer.startUpFailed(StartUpFailure::ProfileNotLoaded, reason);
+        observer.startUpFailed(StartUpFailure::ProfileNotLoaded,
+                               profileDisplayPath(state, profile) + ": " + reason);
         return false;
     }
     initializeWithProgress(state, observer, report);
