@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+#include <sstream>
 #include <thread>
 
 #include "SetupFixture.h"
@@ -93,6 +95,25 @@ TEST_F(DefaultsPage, MissingProfileShowsItsBoxAndKeepsTheSelection) {
     EXPECT_EQ(statusText(), "Loading user configuration...");
     EXPECT_EQ(selected(), "User Config 3");
     EXPECT_FALSE(ui::control(page(), 1051)->isHidden());
+}
+
+TEST_F(DefaultsPage, UnreadableProfileIsToldInItsBoxAndOnTheLog) {
+    const auto folder =
+        std::filesystem::path(platform.files->displayPath("\\Program Files\\Quillmark"));
+    std::ofstream(folder / "User2.cfg") << "1 F3";
+    std::ostringstream log;
+    iconServices.log = &log;
+    choose("User Config 2");
+    press(1052);
+    const std::string text =
+        "User Config 2 could not be read: line 1: the file ends before field "
+        "2 (targetKeyName).\nIt is kept as " +
+        (folder / "User2.cfg.unreadable").string() + "; the next change saves User Config 2 anew.";
+    EXPECT_EQ(iconBoxes.shown,
+              (std::vector<Box>{{QString::fromStdString(text), ui::BoxIcon::Exclamation}}));
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    EXPECT_EQ(log.str(), "tests_ui: " + line + "\n");
 }
 
 TEST_F(DefaultsPage, ProgressFromTheEngineThreadReachesTheBar) {
