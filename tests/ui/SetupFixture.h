@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "FaultyFileSystem.h"
 #include "PacketBytes.h"
 #include "SimPackets.h"
 #include "TempFolder.h"
@@ -104,7 +105,8 @@ private:
     DeviceRootFileSystem files_{root_.path()};
 
 protected:
-    Platform platform{clock, opener, &files_, &keyboard, &keys, &feedback, &device};
+    FaultyFileSystem files{files_};
+    Platform platform{clock, opener, &files, &keyboard, &keys, &feedback, &device};
     ProcessState state{platform};
     RecordingBoxes boxes;
     ui::GuiQueue queue;

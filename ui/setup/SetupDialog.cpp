@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "session/LoadSettings.h"
+#include "session/ReloadWorkingProfile.h"
 #include "session/SaveSettings.h"
 #include "session/StatusLine.h"
 #include "session/TriggerKeys.h"
@@ -12,6 +12,7 @@
 #include "state/ProcessState.h"
 #include "ui/ControlLookup.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgramLog.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
 #include "ui/UiServices.h"
@@ -31,6 +32,9 @@ constexpr int kExitSetup = 1024;
 constexpr int kTabs = 1027;
 constexpr int kStatus = 1039;
 const QString kReady = QStringLiteral("Ready...");
+const QString kBoxCaption = QStringLiteral("Quillmark");
+const QString kNotSaved = QStringLiteral(
+    "Failed to save settings.\n\nThe settings in use last only until Quillmark ends.");
 }  // namespace
 
 CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
@@ -43,7 +47,11 @@ CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
     placeOverOwner(this, parent);
     createPages();
     // The file's absence or damage leaves the settings as they are.
-    loadSettings(state_, "LastUser.cfg");
+    if (const auto unreadable = reloadWorkingProfile(state_)) {
+        logFailure(services_.log, *unreadable);
+        services_.boxes.showMessage(parent, QString::fromStdString(*unreadable), kBoxCaption,
+                                    BoxIcon::Exclamation);
+    }
     applySettingsToPages();
     setCodeIdMode();
     QObject::connect(controlAs<QPushButton>(this, kExitSetup), &QPushButton::clicked, this,
@@ -102,7 +110,7 @@ void CSetupDlg::setCodeIdMode() {
 }
 
 bool CSetupDlg::exitSetup() {
-    saveActiveProfile(state_);
+    const int saved = saveActiveProfile(state_);
     const int32_t twoButton = user_->twoButtonControl() ? 1 : 0;
     applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(), twoButton);
     if (twoButton != 0 && state_.link.scanKey == state_.link.targetKey) {
@@ -111,6 +119,7 @@ bool CSetupDlg::exitSetup() {
                                     QStringLiteral("Scan Key Error"));
         return false;
     }
+    if (!saved) services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
     QDialog::reject();
     return true;
 }
