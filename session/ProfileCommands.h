@@ -19,7 +19,7 @@ inline constexpr std::string_view kLoadingProfile = "Loading user configuration.
 inline constexpr std::string_view kRestoringFactoryDefaults = "Restoring Factory defaults...";
 inline constexpr std::string_view kFactoryDefaultsLoaded = "Defaults restored & loaded.";
 inline constexpr std::string_view kFactoryDefaultsLoadedNotSaved =
-    "Defaults restored & loaded, but not saved.";
+    "Defaults restored & loaded, not saved.";
 inline constexpr std::string_view kProfileLoaded = "User configuration loaded.";
 
 // What the Defaults page's Save and Load need of the setup dialog around them: its status

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "apps/wedge_common/DeviceRootSetup.h"
+#include "apps/wedge_common/DisplayCheck.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
 #include "apps/wedge_sim/Demonstration.h"
@@ -18,6 +19,8 @@
 #include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "ui/MessageBoxes.h"
+#include "ui/app/EarlyFailure.h"
 #include "ui/app/ProgressDialog.h"
 
 namespace {
@@ -54,14 +57,15 @@ int main(int argc, char** argv) {
     const auto options =
         qm::app::readWedgeOptions(argc, argv, qm::app::Engine::Simulated, exitCode);
     if (!options) return exitCode;
-    QApplication app(argc, argv);
+    const auto app = qm::app::openDisplay(argc, argv);
     qm::app::nameTheProgram();
 
     const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark-sim")
                                               : std::filesystem::path(options->root.toStdString());
     std::string error;
     if (!qm::app::prepareRootOnFirstRun(root, error)) {
-        std::cerr << "quillmark-sim: " << error << "\n";
+        qm::ui::QtMessageBoxes boxes;
+        qm::ui::showEarlyFailure(boxes, &std::cerr, error);
         return 1;
     }
     qm::linux_platform::RealClock clock;

@@ -341,7 +341,7 @@ TEST_F(ProfileCommands, FactoryDefaultsTheWorkingProfileCannotHoldAreSaidToBeUns
     const std::string lastUserBefore = fileText(profilePath("LastUser.cfg"));
     files->failWrites = true;
     EXPECT_EQ(loadProfile(*state, observer, "Factory Defaults"), LoadOutcome::Loaded);
-    EXPECT_EQ(observer.statuses.back(), "Defaults restored & loaded, but not saved.");
+    EXPECT_EQ(observer.statuses.back(), "Defaults restored & loaded, not saved.");
     EXPECT_EQ(fileText(profilePath("LastUser.cfg")), lastUserBefore);
 }
 

@@ -168,8 +168,8 @@ const CatalogueEntry& catalogued(std::string_view field) { return *findCatalogue
 
 // Whatever the change, a profile that could not be written is never reported as updated.
 TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
-    const std::string_view updated = "Settings Updated, but not saved.";
-    const std::string_view refused = "Failed to update or save settings.";
+    const std::string_view updated = "Settings Updated, not saved.";
+    const std::string_view refused = "Failed to update or save.";
     const std::string_view notSaved = "Failed to save settings.";
     const UnsavedCase cases[] = {
         {"check box",

@@ -230,7 +230,7 @@ TEST_F(SetupDialog, ASaveThatFailsIsToldOnTheStatusLineAndWhenSetupEnds) {
     files.failWrites = true;
     step(scanner(), 1029, 1);
     queue.drain();
-    EXPECT_EQ(statusText(), "Settings Updated, but not saved.");
+    EXPECT_EQ(statusText(), "Settings Updated, not saved.");
     click(&dialog->userPage(), 1008);
     queue.drain();
     EXPECT_EQ(statusText(), "Failed to save settings.");
