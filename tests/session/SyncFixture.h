@@ -66,8 +66,7 @@ protected:
         root_ = std::filesystem::temp_directory_path() /
                 ("qm-sync-" + std::to_string(random()) + std::to_string(random()));
         prepareDeviceRoot(root_, std::filesystem::path(QM_SOURCE_DIR) / "resources");
-        files_ = std::make_unique<DeviceRootFileSystem>(root_);
-        files = std::make_unique<FaultyFileSystem>(*files_);
+        files = std::make_unique<FaultyFileSystem>(root_);
         platform_ = std::make_unique<Platform>(Platform{clock, opener, files.get()});
         state = std::make_unique<ProcessState>(*platform_);
     }
@@ -100,7 +99,6 @@ protected:
 
 private:
     std::filesystem::path root_;
-    std::unique_ptr<DeviceRootFileSystem> files_;
     std::unique_ptr<Platform> platform_;
 };
 

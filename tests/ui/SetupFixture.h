@@ -102,10 +102,9 @@ protected:
 
 private:
     TempFolder root_{"qm-setup"};
-    DeviceRootFileSystem files_{root_.path()};
 
 protected:
-    FaultyFileSystem files{files_};
+    FaultyFileSystem files{root_.path()};
     Platform platform{clock, opener, &files, &keyboard, &keys, &feedback, &device};
     ProcessState state{platform};
     RecordingBoxes boxes;

@@ -2,7 +2,6 @@
 #include <QPushButton>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "engine/Packets.h"
@@ -117,22 +116,6 @@ TEST_F(RefusedWorkingProfile, TheFactoryDefaultsStartTheWedgeAndTheRefusedFileIs
 }
 
 class StartUp : public WedgeAppFixture {};
-
-TEST_F(StartUp, AWorkingProfileWithALengthAbove99Starts) {
-    std::string text = bytesOf(profile("LastUser.cfg"));
-    std::istringstream values(text);
-    std::vector<std::string> tokens{std::istream_iterator<std::string>(values), {}};
-    tokens[51] = "150";  // code39Length1
-    std::ostringstream rewritten;
-    for (const auto& token : tokens) rewritten << token << ' ';
-    std::ofstream(profile("LastUser.cfg")) << rewritten.str();
-
-    startUp();
-
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_FALSE(app->quitRequested());
-    EXPECT_EQ(state->scanSettings.code39Length1, 150);
-}
 
 class FailingMutexes : public NamedMutexes {
 public:
