@@ -28,14 +28,13 @@ void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
     if (progress) progress->close();
 }
 
-// The file as the user finds it, so that the message says which one failed.
+}  // namespace
+
 std::string profileDisplayPath(const ProcessState& state, std::string_view profile) {
     const std::string path = profilePath(state.configFolder, profile);
     FileSystem* files = state.platform.files;
     return files ? files->displayPath(path) : path;
 }
-
-}  // namespace
 
 // A port that opened and still failed turned down the line settings.
 std::string portFailureReason(const ProcessState& state) {
@@ -57,8 +56,7 @@ bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_v
     if (DeviceLibrary* device = state.platform.device) device->KVSetGPIODirection(0, 255);
     std::string reason;
     if (!loadSettings(state, profile, &reason)) {
-        observer.startUpFailed(StartUpFailure::ProfileNotLoaded,
-                               profileDisplayPath(state, profile) + ": " + reason);
+        observer.startUpFailed(StartUpFailure::ProfileNotLoaded, reason);
         return false;
     }
     initializeWithProgress(state, observer, report);

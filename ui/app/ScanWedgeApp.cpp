@@ -106,10 +106,15 @@ void CScanWedgeApp::openEngine() {
         if (failure == StartUpFailure::PortNotOpened) {
             fail("CommPort failed to Open!", applicationTitle(), reason);
             requestQuit();
-        } else if (!restoreChosen(reason) || !prepareEngineAgain(dialogs)) {
+        } else if (!restoreChosen(workingProfileFault(reason)) || !prepareEngineAgain(dialogs)) {
             requestQuit();
         }
     }
+}
+
+// The file that failed, then what is wrong with it.
+std::string CScanWedgeApp::workingProfileFault(const std::string& reason) const {
+    return profileDisplayPath(state_, ProfileFiles[kLastUserProfile]) + ": " + reason;
 }
 
 // The described box and its OK, with a way back that needs no text editor beside it.
@@ -136,7 +141,7 @@ bool CScanWedgeApp::prepareEngineAgain(ProgressDialogFactory& dialogs) {
     runWhileRepainting(nullptr, services_.queue,
                        [&] { prepareEngine(state_, observer, ProfileFiles[kLastUserProfile]); });
     for (const auto& failure : observer.failures)
-        failWithReason(kProfileNotLoaded, "Error", failure.second + ".");
+        failWithReason(kProfileNotLoaded, "Error", workingProfileFault(failure.second) + ".");
     return observer.failures.empty();
 }
 

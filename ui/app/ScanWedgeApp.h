@@ -54,6 +54,7 @@ private:
     void openEngine();
     void startScanningThread();
     void showMainDialog();
+    std::string workingProfileFault(const std::string& reason) const;
     bool restoreChosen(const std::string& reason);
     bool prepareEngineAgain(ProgressDialogFactory& dialogs);
     // A box with `text`; standard error also gets the reason.
