@@ -21,10 +21,12 @@ public:
     virtual std::optional<bool> isDirectory(std::string_view path) = 0;
 
     // What reading a file gave: its bytes, or why there are none ("is not a regular file",
-    // "cannot be opened: No such file or directory", ...).
+    // "cannot be opened: No such file or directory", ...). `missing` tells a path with
+    // nothing at all there from one holding something that cannot be read.
     struct Contents {
         std::optional<std::string> bytes;
         std::string fault;
+        bool missing = false;
     };
 
     // The whole file when it is a regular file of at most maxBytes. Anything else (a FIFO,
@@ -38,6 +40,22 @@ public:
 
     // Creates the directory and any missing parents; true when it exists afterwards.
     virtual bool createDirectories(std::string_view path) = 0;
+
+    enum class Renaming { Renamed, TargetExists, Failed };
+    struct RenameOutcome {
+        Renaming result;
+        std::string fault;  // why, when Failed
+    };
+
+    // Gives whatever is at `from` the name `to`, unless something is there already: then
+    // nothing changes. A file system that cannot rename answers Failed.
+    virtual RenameOutcome renameWithoutReplacing(std::string_view /*from*/,
+                                                 std::string_view /*to*/) {
+        return {Renaming::Failed, "files cannot be renamed here"};
+    }
+
+    // The path as the user finds it on this machine, for messages.
+    virtual std::string displayPath(std::string_view path) const { return std::string(path); }
 };
 
 }  // namespace qm

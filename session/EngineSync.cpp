@@ -23,6 +23,7 @@ void show(ProgressReporter* progress, int position) {
 }
 
 void note(SequenceReport& report, Kind kind, uint8_t number, int32_t status) {
+    ++report.attempted;
     if (status != kLinkOk) report.failed.push_back({kind, number, status});
 }
 
@@ -30,6 +31,7 @@ void note(SequenceReport& report, Kind kind, uint8_t number, int32_t status) {
 void requestAndNote(ProcessState& state, SequenceReport& report) {
     const uint32_t pairs = requestParameters(state.link, state.engineParamTable);
     const int32_t status = state.link.LinkStatus;
+    ++report.attempted;
     if (status != kLinkOk || pairs == 0)
         report.failed.push_back({Kind::ParameterRequest, 0, status});
 }

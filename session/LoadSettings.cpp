@@ -8,18 +8,25 @@
 
 namespace qm {
 
-int loadSettings(ProcessState& state, std::string_view fileName, std::string* reason) {
+int loadSettings(ProcessState& state, std::string_view fileName, LoadFault& fault) {
     FileSystem* files = state.platform.files;
     if (files == nullptr) {
-        if (reason) *reason = "there are no profile files here";
+        fault = {"there are no profile files here", true};
         return 0;
     }
     state.configFolder = chooseConfigFolder(*files);
     if (!readProfile(*files, profilePath(state.configFolder, fileName), state.scanSettings,
-                     state.commandArray, reason))
+                     state.commandArray, &fault.reason, &fault.missing))
         return 0;
     applyTriggerKeys(state.link, state.scanSettings);
     return 1;
+}
+
+int loadSettings(ProcessState& state, std::string_view fileName, std::string* reason) {
+    LoadFault fault;
+    const int loaded = loadSettings(state, fileName, fault);
+    if (!loaded && reason) *reason = std::move(fault.reason);
+    return loaded;
 }
 
 }  // namespace qm

@@ -15,4 +15,13 @@ struct ProcessState;
 // names the file.
 int loadSettings(ProcessState& state, std::string_view fileName, std::string* reason = nullptr);
 
+// Why a load failed: what is wrong and where, and whether the file is simply not there.
+struct LoadFault {
+    std::string reason;
+    bool missing = false;
+};
+
+// The same, telling a missing file from one that is there and cannot be used.
+int loadSettings(ProcessState& state, std::string_view fileName, LoadFault& fault);
+
 }  // namespace qm

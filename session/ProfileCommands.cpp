@@ -5,6 +5,8 @@
 #include "session/LoadSettings.h"
 #include "session/ProfileNames.h"
 #include "session/SaveSettings.h"
+#include "session/SequenceReport.h"
+#include "session/UnreadableProfile.h"
 #include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 
@@ -27,20 +29,48 @@ void applyAndSynchronize(ProcessState& state, ProfileObserver& observer, Sequenc
     state.currentProfile = kLastUserProfile;
 }
 
+// The factory profile is never written from here, so it stays where it is.
+void reportUnreadable(ProcessState& state, ProfileObserver& observer, int number,
+                      const std::string& reason) {
+    std::string text = unreadableProfileText(number, reason);
+    if (number != kFactoryDefaultsProfile) {
+        const KeptAside aside = keepUnreadableProfileAside(state, ProfileFiles[number]);
+        text += "\n" + keptAsideText(number, aside);
+        if (!aside.kept) state.currentProfile = kLastUserProfile;
+    }
+    observer.showUnreadableProfile(text);
+}
+
+// "Failed to update 3 of 68 settings." after the load's own text, when the engine refused
+// or never answered any of what the synchronisation sent.
+std::string loadedText(bool factory, bool saved, const SequenceReport& report) {
+    std::string text(factory ? (saved ? kFactoryDefaultsLoaded : kFactoryDefaultsLoadedNotSaved)
+                             : kProfileLoaded);
+    if (!report.everyTransactionSucceeded())
+        text += " Failed to update " + std::to_string(report.failed.size()) + " of " +
+                std::to_string(report.attempted) + " settings.";
+    return text;
+}
+
 LoadOutcome loadNumbered(ProcessState& state, ProfileObserver& observer, int number,
-                         SequenceReport* report) {
+                         SequenceReport& report) {
     const bool factory = number == kFactoryDefaultsProfile;
     if (factory)
         observer.showStatus(kRestoringFactoryDefaults);
     else
         state.currentProfile = number;
-    if (!loadSettings(state, ProfileFiles[number])) {
-        observer.showMissingProfile(missingProfileText(number));
-        return LoadOutcome::Missing;
+    LoadFault fault;
+    if (!loadSettings(state, ProfileFiles[number], fault)) {
+        if (fault.missing) {
+            observer.showMissingProfile(missingProfileText(number));
+            return LoadOutcome::Missing;
+        }
+        reportUnreadable(state, observer, number, fault.reason);
+        return LoadOutcome::Unreadable;
     }
-    applyAndSynchronize(state, observer, report);
-    if (factory) saveSettings(state, ProfileFiles[kLastUserProfile]);
-    observer.showStatus(factory ? kFactoryDefaultsLoaded : kProfileLoaded);
+    applyAndSynchronize(state, observer, &report);
+    const bool saved = !factory || saveSettings(state, ProfileFiles[kLastUserProfile]) == 1;
+    observer.showStatus(loadedText(factory, saved, report));
     return LoadOutcome::Loaded;
 }
 
@@ -65,9 +95,11 @@ SaveOutcome saveProfile(ProcessState& state, ProfileObserver& observer, std::str
 LoadOutcome loadProfile(ProcessState& state, ProfileObserver& observer, std::string_view selected,
                         SequenceReport* report) {
     observer.showStatus(kLoadingProfile);
+    SequenceReport local;
     const auto number = profileNumber(selected);
     const LoadOutcome outcome =
-        number ? loadNumbered(state, observer, *number, report) : LoadOutcome::UnknownName;
+        number ? loadNumbered(state, observer, *number, report ? *report : local)
+               : LoadOutcome::UnknownName;
     observer.refreshAfterLoad();
     return outcome;
 }

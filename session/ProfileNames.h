@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "session/UnreadableProfile.h"
+
 namespace qm {
 
 // The names of the "Select User Defaults:" list, in the order it offers them.
@@ -19,5 +21,11 @@ std::optional<int> profileNumber(std::string_view name);
 
 // "User Config N does not exist." for N = 1..4, "Factory Defaults Config does not exist." for 0.
 std::string missingProfileText(int profileNumber);
+
+// "User Config N could not be read: " (or "Factory Defaults Config ...") and why.
+std::string unreadableProfileText(int profileNumber, std::string_view reason);
+
+// Where an unreadable user configuration went, and what the next change does.
+std::string keptAsideText(int profileNumber, const KeptAside& aside);
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct FailedTransaction {
 // every earlier failure.
 struct SequenceReport {
     std::vector<FailedTransaction> failed;  // in the order they happened
+    size_t attempted = 0;                   // transactions, failed ones included
     // burnDefaults only: the entries the engine's read-back does not match, why the factory
     // profile was refused, and whether the working profile now holds the burned one.
     std::vector<uint8_t> differing;

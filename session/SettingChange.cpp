@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "session/SaveSettings.h"
 #include "session/StatusLine.h"
+#include "session/UnsavedChange.h"
 #include "settings/ParameterValues.h"
 #include "settings/SettingsFields.h"
 #include "state/ProcessState.h"
@@ -51,7 +52,7 @@ int32_t changeCode39Kind(ProcessState& state, StatusLine* status, const Catalogu
         result = firstFailure(result, sendAndRecord(state, status, other, 0));
     }
     storeInt(state, entry.field, ticked ? 1 : 0);
-    saveActiveProfile(state);
+    showIfUnsaved(status, saveActiveProfile(state), result);
     return result;
 }
 
@@ -66,8 +67,9 @@ int32_t changeExtendedCheckBox(ProcessState& state, StatusLine* status, const Ca
     const int32_t result = setExtendedParameter(state.link, entry.parameter, value);
     state.commandArray[entry.parameter] = value;
     if (reported) storeInt(state, entry.field, value);
-    saveActiveProfile(state);
+    const int saved = saveActiveProfile(state);
     if (reported) show(status, result != 0 ? kSettingsNotUpdated : kSettingsUpdated);
+    showIfUnsaved(status, saved, result);
     return result;
 }
 
@@ -88,7 +90,7 @@ int32_t changeCheckBox(ProcessState& state, StatusLine* status, const CatalogueE
         return changeCode39Kind(state, status, entry, ticked);
     const int32_t result = sendAndRecord(state, status, entry.parameter, ticked ? 1 : 0);
     storeInt(state, entry.field, ticked ? 1 : 0);
-    saveActiveProfile(state);
+    showIfUnsaved(status, saveActiveProfile(state), result);
     return result;
 }
 
@@ -106,8 +108,10 @@ std::optional<int> stepLength(ProcessState& state, StatusLine* status, const Cat
     storeInt(state, entry.field, length);
     // Recorded before the save too, or the file would keep the old value beside the new length.
     state.commandArray[entry.parameter] = static_cast<uint8_t>(length);
-    saveActiveProfile(state);
-    sendAndRecord(state, status, entry.parameter, static_cast<uint8_t>(length));
+    const int saved = saveActiveProfile(state);
+    const int32_t result =
+        sendAndRecord(state, status, entry.parameter, static_cast<uint8_t>(length));
+    showIfUnsaved(status, saved, result);
     return length;
 }
 
@@ -115,18 +119,18 @@ int32_t chooseListText(ProcessState& state, StatusLine* status, const CatalogueE
                        std::string_view text) {
     const auto hold = state.link.holdLink();
     fieldOf(entry.field).textIn(state.scanSettings) = std::string(text);
-    int32_t result = kLinkOk;
+    std::optional<int32_t> result;
     if (const auto value = entry.values->valueOf(text))
         result = sendAndRecord(state, status, entry.parameter, *value);
-    saveActiveProfile(state);
-    return result;
+    showIfUnsaved(status, saveActiveProfile(state), result);
+    return result.value_or(kLinkOk);
 }
 
 int32_t chooseDataFormatText(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
                              std::string_view text) {
     const auto hold = state.link.holdLink();
     std::string& stored = fieldOf(entry.field).textIn(state.scanSettings);
-    int32_t result = kLinkOk;
+    std::optional<int32_t> result;
     if (stored != text) {
         uint8_t value = 0;
         if (entry.parameter == kDataFormat) {
@@ -139,17 +143,17 @@ int32_t chooseDataFormatText(ProcessState& state, StatusLine* status, const Cata
         result = sendAndRecord(state, status, entry.parameter, value);
     }
     stored = std::string(text);
-    saveActiveProfile(state);
-    return result;
+    showIfUnsaved(status, saveActiveProfile(state), result);
+    return result.value_or(kLinkOk);
 }
 
 void changeFeedbackFlag(ProcessState& state, StatusLine* status, std::string_view field,
                         bool ticked) {
     show(status, kUpdatingSettings);
     storeInt(state, field, ticked ? 1 : 0);
-    saveActiveProfile(state);
+    const int saved = saveActiveProfile(state);
     state.platform.clock.sleepMs(kFeedbackPauseMs);
-    show(status, kSettingsUpdated);
+    show(status, saved != 0 ? kSettingsUpdated : kSettingsNotSaved);
 }
 
 }  // namespace qm

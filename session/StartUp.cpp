@@ -2,10 +2,12 @@
 
 #include "platform/Clock.h"
 #include "platform/DeviceLibrary.h"
+#include "platform/FileSystem.h"
 #include "platform/SerialPort.h"
 #include "session/ApplySettingsToLink.h"
 #include "session/EngineSync.h"
 #include "session/LoadSettings.h"
+#include "settings/ConfigFolder.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanWedgeThread.h"
 
@@ -27,6 +29,12 @@ void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
 }
 
 }  // namespace
+
+std::string profileDisplayPath(const ProcessState& state, std::string_view profile) {
+    const std::string path = profilePath(state.configFolder, profile);
+    FileSystem* files = state.platform.files;
+    return files ? files->displayPath(path) : path;
+}
 
 // A port that opened and still failed turned down the line settings.
 std::string portFailureReason(const ProcessState& state) {

@@ -24,6 +24,10 @@ public:
 // Why openPort failed, as the platform tells it.
 std::string portFailureReason(const ProcessState& state);
 
+// Where the profile file is, as the user finds it, for a message that names the file that
+// failed.
+std::string profileDisplayPath(const ProcessState& state, std::string_view profile);
+
 // Opens the port "COM3:", then prepares the engine. False, with the observer told, when the
 // port or the profile failed: the run ends there, and nothing after the failed step happened.
 bool openSession(ProcessState& state, StartUpObserver& observer,

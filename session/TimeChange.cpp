@@ -2,6 +2,7 @@
 
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
+#include "session/UnsavedChange.h"
 #include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 
@@ -24,8 +25,8 @@ std::optional<int> steppedTime(int position, int delta) {
 void record(ProcessState& state, uint8_t parameter, int value) {
     state.commandArray[parameter] = static_cast<uint8_t>(value);
 }
-void send(ProcessState& state, StatusLine* status, uint8_t parameter, int value) {
-    sendOption(state, status, parameter, static_cast<uint8_t>(value));
+int32_t send(ProcessState& state, StatusLine* status, uint8_t parameter, int value) {
+    return sendOption(state, status, parameter, static_cast<uint8_t>(value));
 }
 
 }  // namespace
@@ -36,8 +37,8 @@ void setScanTime(ProcessState& state, StatusLine* status, int time) {
     state.scanSettings.scanTimeIndex = time;
     state.link.scanTime = time;
     record(state, kScanTimeParameter, time);
-    saveActiveProfile(state);
-    send(state, status, kScanTimeParameter, time);
+    const int saved = saveActiveProfile(state);
+    showIfUnsaved(status, saved, send(state, status, kScanTimeParameter, time));
 }
 
 std::optional<int> stepScanTime(ProcessState& state, StatusLine* status, int position, int delta) {
@@ -56,8 +57,10 @@ std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int p
     state.link.targetTime = *time;
     const bool oneButton = state.scanSettings.twoButtonControl == 0;
     if (oneButton) record(state, kAimDurationParameter, *time);
-    saveActiveProfile(state);
-    if (oneButton) send(state, status, kAimDurationParameter, *time);
+    const int saved = saveActiveProfile(state);
+    std::optional<int32_t> result;
+    if (oneButton) result = send(state, status, kAimDurationParameter, *time);
+    showIfUnsaved(status, saved, result);
     return time;
 }
 

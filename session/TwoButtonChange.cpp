@@ -4,6 +4,7 @@
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
 #include "session/TriggerKeys.h"
+#include "session/UnsavedChange.h"
 #include "state/ProcessState.h"
 
 namespace qm {
@@ -21,11 +22,11 @@ void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
         state.link.aimOff();
         state.AimingActive = 0;
     }
-    sendOption(state, status, kAimDurationParameter, aimDuration);
+    const int32_t result = sendOption(state, status, kAimDurationParameter, aimDuration);
     state.commandArray[kAimDurationParameter] = aimDuration;
     state.link.twoButtonMode = on ? 1 : 0;
     state.scanSettings.twoButtonControl = on ? 1 : 0;
-    saveActiveProfile(state);
+    showIfUnsaved(status, saveActiveProfile(state), result);
     applyTriggerKeys(state.link, state.scanSettings);
 }
 

@@ -19,7 +19,8 @@ inline constexpr std::array<int, 9> kLastFieldOfLine{8, 9, 19, 36, 45, 47, 57, 6
 
 // An empty text has no token of its own and would shift every later value by one, so it is
 // written as this token, which no list offers, and read back as empty. A text that cannot be
-// one token (white space inside, or too long to be read back) is written the same way.
+// one token (white space or a NUL byte inside, or too long to be read back) is written the same
+// way.
 inline constexpr std::string_view kEmptyTextToken = "<Empty>";
 
 inline constexpr bool isTokenSeparator(char c) {

@@ -13,7 +13,8 @@ namespace {
 
 std::string_view textToken(const std::string& text) {
     const bool writable = !text.empty() && text.size() <= kMaxTokenLength &&
-                          std::none_of(text.begin(), text.end(), isTokenSeparator);
+                          std::none_of(text.begin(), text.end(),
+                                       [](char c) { return isTokenSeparator(c) || c == '\0'; });
     return writable ? std::string_view(text) : kEmptyTextToken;
 }
 

@@ -94,11 +94,15 @@ std::string rangeText(const IntRange& range) {
     return "from " + std::to_string(range.lowest) + " to " + std::to_string(range.highest);
 }
 
+// A NUL byte would cut a text short wherever it is taken as a C string, and be written back.
+bool holdsNul(std::string_view token) { return token.find('\0') != std::string_view::npos; }
+
 // Why the token cannot be this field's value; nullopt when it is one.
 std::optional<std::string> readField(const SettingsField& field, std::string_view token,
                                      ScanSettings& settings) {
     if (token.size() > kMaxTokenLength)
         return "is longer than " + std::to_string(kMaxTokenLength) + " characters";
+    if (holdsNul(token)) return "holds a NUL byte";
     if (field.kind() == FieldKind::Text) {
         field.textIn(settings) = token == kEmptyTextToken ? std::string() : std::string(token);
         return std::nullopt;

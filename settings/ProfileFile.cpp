@@ -8,8 +8,9 @@
 namespace qm {
 
 bool readProfile(FileSystem& files, std::string_view path, ScanSettings& settings,
-                 CommandArray& commands, std::string* reason) {
+                 CommandArray& commands, std::string* reason, bool* missing) {
     auto contents = files.readRegularFile(path, kMaxProfileBytes);
+    if (missing) *missing = contents.missing;
     if (!contents.bytes) {
         if (reason) *reason = "the file " + contents.fault;
         return false;

@@ -23,7 +23,9 @@ struct IntRange {
 
 inline constexpr IntRange kAnyInt{INT32_MIN, INT32_MAX};
 inline constexpr IntRange kCheckBox{0, 1};
-inline constexpr IntRange kLength{0, 99};
+// The spin keeps a length within 0..99, but a profile may hold more: such a length loads, is
+// shown as stored and comes back to 99 on the spin's first step.
+inline constexpr IntRange kLength{0, INT32_MAX};
 inline constexpr IntRange kTimeIndex{0, 99};            // a position in TimeTable
 inline constexpr IntRange kConsecutiveReadLevel{0, 3};  // a position in its list
 

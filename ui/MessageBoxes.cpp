@@ -1,6 +1,7 @@
 #include "ui/MessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace qm::ui {
 
@@ -26,6 +27,16 @@ void QtMessageBoxes::showMessage(QWidget* owner, const QString& text, const QStr
                                  BoxIcon icon) {
     QMessageBox box(qtIcon(icon), caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool QtMessageBoxes::offerChoice(QWidget* owner, const QString& text, const QString& caption,
+                                 const QString& choice, BoxIcon icon) {
+    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::Ok, owner);
+    QPushButton* offered = box.addButton(choice, QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == offered;
 }
 
 }  // namespace qm::ui

@@ -4,10 +4,13 @@
 
 #include "apps/desktop/BusNames.h"
 #include "apps/wedge_common/DeviceRootSetup.h"
+#include "apps/wedge_common/DisplayCheck.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
+#include "ui/MessageBoxes.h"
+#include "ui/app/EarlyFailure.h"
 
 int main(int argc, char** argv) {
     int exitCode = 0;
@@ -17,7 +20,7 @@ int main(int argc, char** argv) {
     if (options->keyCommand)
         return qm::desktop::runKeyCommand(argc, argv, *options->keyCommand,
                                           qm::desktop::kWedgeService);
-    QApplication app(argc, argv);
+    const auto app = qm::app::openDisplay(argc, argv);
     qm::app::nameTheProgram();
 
     const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark")
@@ -26,7 +29,8 @@ int main(int argc, char** argv) {
     if (!qm::app::prepareRootOnFirstRun(root, error) ||
         (!options->port.isEmpty() &&
          !qm::app::pointPortAt(root, options->port.toStdString(), error))) {
-        std::cerr << "quillmark: " << error << "\n";
+        qm::ui::QtMessageBoxes boxes;
+        qm::ui::showEarlyFailure(boxes, &std::cerr, error);
         return 1;
     }
     qm::linux_platform::RealClock clock;

@@ -23,25 +23,58 @@ fs::path shippedResources() {
     return fs::path(QM_SOURCE_DIR) / "resources";
 }
 
+namespace {
+
+// The same steps again, each with its error, to say which one failed and why.
+std::string firstRunFault(const fs::path& root, const fs::path& profiles,
+                          const fs::path& resources) {
+    std::error_code fault;
+    for (const fs::path& folder : {profiles, root / "dev"}) {
+        if (!fs::create_directories(folder, fault) && fault)
+            return "the folder " + folder.string() + " cannot be created: " + fault.message();
+    }
+    for (const char* name : {"defaults.cfg", "LastUser.cfg"}) {
+        if (fs::exists(profiles / name, fault)) continue;
+        fs::copy_file(resources / name, profiles / name, fault);
+        if (fault)
+            return "the shipped " + std::string(name) + " cannot be copied from " +
+                   resources.string() + " into " + profiles.string() + ": " + fault.message();
+    }
+    return "the device root " + root.string() + " cannot be prepared";
+}
+
+}  // namespace
+
 bool prepareRootOnFirstRun(const fs::path& root, std::string& error) {
     std::error_code fault;
     // The profile folder, not the root, says whether this root was ever run: an empty folder
     // given with --root is a first run too.
-    if (fs::exists(*DeviceRootFileSystem(root).hostPath(kConfigFolder), fault)) return true;
+    const fs::path profiles = *DeviceRootFileSystem(root).hostPath(kConfigFolder);
+    if (fs::exists(profiles, fault)) return true;
     if (prepareDeviceRoot(root, shippedResources())) return true;
-    error = "could not create the device root " + root.string() + " with its profiles from " +
-            shippedResources().string();
+    error = firstRunFault(root, profiles, shippedResources());
     return false;
 }
 
+// Each step stops at its own error, so that what is reported is what went wrong, not the
+// "File exists" of a link made over something that could not be removed.
 bool pointPortAt(const fs::path& root, const fs::path& device, std::string& error) {
     const fs::path link = root / "dev" / "COM3";
     std::error_code fault;
-    DeviceRootFileSystem(root).createDirectories("\\dev");  // a failure shows as the link's
-    fs::remove(link, fault);
-    fs::create_symlink(fs::absolute(device, fault), link, fault);
+    DeviceRootFileSystem(root).createDirectories("\\dev");  // private; a failure is told below
+    if (!fs::create_directories(link.parent_path(), fault) && fault) {
+        error =
+            "the folder " + link.parent_path().string() + " cannot be created: " + fault.message();
+        return false;
+    }
+    if (!fs::remove(link, fault) && fault) {
+        error = link.string() + " cannot be replaced: " + fault.message();
+        return false;
+    }
+    const fs::path target = fs::absolute(device, fault);
+    if (!fault) fs::create_symlink(target, link, fault);
     if (!fault) return true;
-    error = "could not link " + link.string() + " to " + device.string() + ": " + fault.message();
+    error = link.string() + " cannot be made a link to " + device.string() + ": " + fault.message();
     return false;
 }
 

@@ -10,6 +10,7 @@
 
 #include "apps/desktop/BusNames.h"
 #include "apps/wedge_common/DeviceRootSetup.h"
+#include "apps/wedge_common/DisplayCheck.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
 #include "apps/wedge_sim/Demonstration.h"
@@ -19,6 +20,8 @@
 #include "platform/linux/RealClock.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "ui/MessageBoxes.h"
+#include "ui/app/EarlyFailure.h"
 #include "ui/app/ProgressDialog.h"
 
 namespace {
@@ -58,14 +61,15 @@ int main(int argc, char** argv) {
     if (options->keyCommand)
         return qm::desktop::runKeyCommand(argc, argv, *options->keyCommand,
                                           qm::desktop::kWedgeSimService);
-    QApplication app(argc, argv);
+    const auto app = qm::app::openDisplay(argc, argv);
     qm::app::nameTheProgram();
 
     const auto root = options->root.isEmpty() ? qm::app::defaultDeviceRoot("quillmark-sim")
                                               : std::filesystem::path(options->root.toStdString());
     std::string error;
     if (!qm::app::prepareRootOnFirstRun(root, error)) {
-        std::cerr << "quillmark-sim: " << error << "\n";
+        qm::ui::QtMessageBoxes boxes;
+        qm::ui::showEarlyFailure(boxes, &std::cerr, error);
         return 1;
     }
     qm::linux_platform::RealClock clock;

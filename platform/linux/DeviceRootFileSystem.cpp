@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>  // renameat2
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -114,7 +115,11 @@ FileSystem::Contents DeviceRootFileSystem::readRegularFile(std::string_view path
     if (!host) return refused("lies outside the device root");
     // Looked at before it is opened: opening a FIFO blocks and opening a device may act.
     struct stat attributes {};
-    if (::stat(host->c_str(), &attributes) != 0) return refused(cannotOpen(errno));
+    if (::stat(host->c_str(), &attributes) != 0) {
+        FileSystem::Contents none = refused(cannotOpen(errno));
+        none.missing = errno == ENOENT;
+        return none;
+    }
     if (!S_ISREG(attributes.st_mode)) return refused("is not a regular file");
     // Non-blocking and checked again on the open file, in case it was swapped meanwhile.
     FileDescriptor file(::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -207,6 +212,34 @@ bool DeviceRootFileSystem::createDirectories(std::string_view path) {
     }
     std::error_code error;
     return fs::is_directory(*host, error);
+}
+
+// Without RENAME_NOREPLACE (a file system that lacks it) a hard link does the same: it fails
+// on an existing name instead of replacing it.
+FileSystem::RenameOutcome DeviceRootFileSystem::renameWithoutReplacing(std::string_view from,
+                                                                       std::string_view to) {
+    const auto source = hostPath(from);
+    const auto target = hostPath(to);
+    if (!source || !target) return {Renaming::Failed, "lies outside the device root"};
+    int result =
+        ::renameat2(AT_FDCWD, source->c_str(), AT_FDCWD, target->c_str(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        result = ::link(source->c_str(), target->c_str());
+        if (result == 0 && ::unlink(source->c_str()) != 0) {
+            const int error = errno;
+            ::unlink(target->c_str());
+            errno = error;
+            result = -1;
+        }
+    }
+    if (result == 0) return {Renaming::Renamed, {}};
+    if (errno == EEXIST) return {Renaming::TargetExists, {}};
+    return {Renaming::Failed, std::system_category().message(errno)};
+}
+
+std::string DeviceRootFileSystem::displayPath(std::string_view path) const {
+    const auto host = hostPath(path);
+    return host ? host->string() : std::string(path);
 }
 
 namespace {

@@ -22,6 +22,8 @@ public:
     bool writeFileAtomically(std::string_view path, std::string_view contents) override;
     // Folders it makes, parents included, only the user may enter, whatever the umask.
     bool createDirectories(std::string_view path) override;
+    RenameOutcome renameWithoutReplacing(std::string_view from, std::string_view to) override;
+    std::string displayPath(std::string_view path) const override;
 
     // Where a handheld path lives on disk; nullopt for a path that would leave the root.
     std::optional<std::filesystem::path> hostPath(std::string_view devicePath) const;

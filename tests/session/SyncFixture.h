@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FaultyFileSystem.h"
 #include "SimPackets.h"
 #include "engine/Packets.h"
 #include "platform/Platform.h"
@@ -65,8 +66,8 @@ protected:
         root_ = std::filesystem::temp_directory_path() /
                 ("qm-sync-" + std::to_string(random()) + std::to_string(random()));
         prepareDeviceRoot(root_, std::filesystem::path(QM_SOURCE_DIR) / "resources");
-        files_ = std::make_unique<DeviceRootFileSystem>(root_);
-        platform_ = std::make_unique<Platform>(Platform{clock, opener, files_.get()});
+        files = std::make_unique<FaultyFileSystem>(root_);
+        platform_ = std::make_unique<Platform>(Platform{clock, opener, files.get()});
         state = std::make_unique<ProcessState>(*platform_);
     }
     ~SyncFixture() override {
@@ -90,6 +91,7 @@ protected:
     sim::VirtualClock clock;
     sim::SimEngine engine;
     sim::SimSerialPortOpener opener{clock, engine};
+    std::unique_ptr<FaultyFileSystem> files;
     std::unique_ptr<ProcessState> state;
     std::vector<int> positions;
     int closes = 0;
@@ -97,7 +99,6 @@ protected:
 
 private:
     std::filesystem::path root_;
-    std::unique_ptr<DeviceRootFileSystem> files_;
     std::unique_ptr<Platform> platform_;
 };
 

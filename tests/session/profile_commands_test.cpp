@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "engine/ParameterExchange.h"
 #include "session/ProfileCommands.h"
 #include "session/SaveSettings.h"
+#include "session/SequenceReport.h"
 #include "session/SettingChange.h"
 #include "settings/FormatConfigText.h"
 #include "settings/ParameterCatalogue.h"
@@ -30,6 +32,9 @@ public:
     void showStatus(std::string_view text) override { statuses.emplace_back(text); }
     void showMissingProfile(std::string_view text) override {
         events.push_back("box " + std::string(text));
+    }
+    void showUnreadableProfile(std::string_view text) override {
+        events.push_back("unreadable " + std::string(text));
     }
     void applySettingsToPages() override { events.emplace_back("apply"); }
     void refreshAfterLoad() override { events.emplace_back("refresh"); }
@@ -181,8 +186,11 @@ TEST_F(ProfileCommands, FailedLoadChangesNothingButTheProfileTheNextChangeGoesTo
     };
     const Case cases[] = {
         {"User Config 2", "User2.cfg", nullptr, "box User Config 2 does not exist.", 2},
-        {"User Config 3", "User3.cfg", "0 F3 F4\n", "box User Config 3 does not exist.", 3},
         {"Factory Defaults", "defaults.cfg", nullptr, "box Factory Defaults Config does not exist.",
+         kLastUserProfile},
+        {"Factory Defaults", "defaults.cfg", "0 F3 F4\n",
+         "unreadable Factory Defaults Config could not be read: line 2: the file ends before "
+         "field 3 (beepOnGoodRead).",
          kLastUserProfile},
     };
     for (const auto& c : cases) {
@@ -194,20 +202,147 @@ TEST_F(ProfileCommands, FailedLoadChangesNothingButTheProfileTheNextChangeGoesTo
         const std::string lastUserBefore = fileText(profilePath("LastUser.cfg"));
         observer.events.clear();
 
-        EXPECT_EQ(loadProfile(*state, observer, c.selected), LoadOutcome::Missing);
+        EXPECT_EQ(loadProfile(*state, observer, c.selected),
+                  c.contents ? LoadOutcome::Unreadable : LoadOutcome::Missing);
 
         EXPECT_EQ(observer.events, (std::vector<std::string>{c.box, "refresh"}));
         EXPECT_EQ(stateText(), before);
         EXPECT_EQ(fileText(profilePath("LastUser.cfg")), lastUserBefore);
         EXPECT_TRUE(packetsReceived().empty());
         EXPECT_EQ(state->currentProfile, c.currentProfileAfter);
-        // The next change goes to the profile that failed, creating or replacing its file.
+        // The next change goes to the user profile that is missing, creating its file.
         changeCheckBox(*state, nullptr, *findCatalogueEntry("couponCode"),
                        state->scanSettings.couponCode == 0);
         const std::string changedTo(ProfileFiles[size_t(c.currentProfileAfter)]);
         EXPECT_EQ(fileText(profilePath(changedTo)), stateText());
+        if (c.contents) {
+            EXPECT_EQ(fileText(profilePath(c.file)), c.contents);
+        }
         engine.clearReceived();
     }
+}
+
+struct UnreadableCase {
+    const char* description;
+    std::string contents;
+    const char* reason;
+};
+
+// What the user had is never written over: it is renamed out of the way, the box says why it
+// could not be read and where it is now, and the next change creates the profile anew.
+TEST_F(ProfileCommands, AnUnreadableUserProfileIsKeptAsideBeforeAnythingWritesThere) {
+    const std::string whole = stateText();
+    const UnreadableCase cases[] = {
+        {"cut short", whole.substr(0, 40), "line 3: the file ends before field 12 (suffix1Text)"},
+        {"empty", "", "line 1: the file ends before field 0 (twoButtonControl)"},
+        {"garbled",
+         std::string("\x7F"
+                     "ELF\0\x01",
+                     6) +
+             whole,
+         "line 1, field 0 (twoButtonControl): \"\\x7FELF\\x00\\x010\" holds a NUL byte"},
+    };
+    int copy = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        std::ofstream(profilePath("User3.cfg"), std::ios::binary) << c.contents;
+        state->currentProfile = kLastUserProfile;
+        observer.events.clear();
+        const std::string kept =
+            "User3.cfg.unreadable" + (++copy > 1 ? "-" + std::to_string(copy) : "");
+
+        EXPECT_EQ(loadProfile(*state, observer, "User Config 3"), LoadOutcome::Unreadable);
+
+        EXPECT_EQ(observer.events,
+                  (std::vector<std::string>{
+                      "unreadable User Config 3 could not be read: " + std::string(c.reason) +
+                          ".\nIt is kept as " + profilePath(kept).string() +
+                          "; the next change saves User Config 3 anew.",
+                      "refresh"}));
+        EXPECT_EQ(state->currentProfile, 3);
+        changeCheckBox(*state, nullptr, *findCatalogueEntry("couponCode"),
+                       state->scanSettings.couponCode == 0);
+        EXPECT_EQ(fileText(profilePath("User3.cfg")), stateText());
+        EXPECT_EQ(fileText(profilePath(kept)), c.contents);
+    }
+}
+
+TEST_F(ProfileCommands, AnUnreadableProfileThatCannotBeKeptAsideIsLeftAlone) {
+    std::ofstream(profilePath("User4.cfg")) << "garbled";
+    files->failRenames = true;
+    const std::string lastUserBefore = fileText(profilePath("LastUser.cfg"));
+
+    EXPECT_EQ(loadProfile(*state, observer, "User Config 4"), LoadOutcome::Unreadable);
+
+    ASSERT_FALSE(observer.events.empty());
+    EXPECT_EQ(observer.events.front(),
+              "unreadable User Config 4 could not be read: line 1, field 0 (twoButtonControl): "
+              "\"garbled\" is not a 32-bit decimal number.\nIt could not be kept aside (Read-only "
+              "file system), so it stays as it is and changes go on to the working profile.");
+    EXPECT_EQ(state->currentProfile, kLastUserProfile);
+    changeCheckBox(*state, nullptr, *findCatalogueEntry("couponCode"),
+                   state->scanSettings.couponCode == 0);
+    EXPECT_EQ(fileText(profilePath("User4.cfg")), "garbled");
+    EXPECT_NE(fileText(profilePath("LastUser.cfg")), lastUserBefore);
+}
+
+// The spin brings such a length back into its range; the load itself takes it as it is.
+TEST_F(ProfileCommands, AUserProfileWithALengthAbove99LoadsAndStaysAsItWas) {
+    state->scanSettings.code39Length1 = 150;
+    ASSERT_EQ(saveSettings(*state, "User2.cfg"), 1);
+    ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+    const std::string user2 = fileText(profilePath("User2.cfg"));
+
+    EXPECT_EQ(loadProfile(*state, observer, "User Config 2"), LoadOutcome::Loaded);
+
+    EXPECT_EQ(state->scanSettings.code39Length1, 150);
+    EXPECT_EQ(observer.statuses.back(), "User configuration loaded.");
+    changeCheckBox(*state, nullptr, *findCatalogueEntry("couponCode"),
+                   state->scanSettings.couponCode == 0);
+    EXPECT_EQ(fileText(profilePath("User2.cfg")), user2);
+    EXPECT_EQ(fileText(profilePath("LastUser.cfg")), stateText());
+}
+
+struct EngineShortfallCase {
+    const char* description;
+    std::function<void(sim::EngineFaults&)> fault;
+    const char* selected;
+    const char* lastStatus;
+};
+
+// Six transactions go out for User Config 2 (two that differ, 13 and the three RSS options),
+// four for the factory defaults.
+TEST_F(ProfileCommands, ALoadSaysHowManySettingsTheEngineDidNotTake) {
+    const EngineShortfallCase cases[] = {
+        {"refusing", [](auto& f) { f.nakNextCommands = 1000; }, "User Config 2",
+         "User configuration loaded. Failed to update 6 of 6 settings."},
+        {"silent", [](auto& f) { f.silentNextCommands = 1000; }, "User Config 2",
+         "User configuration loaded. Failed to update 6 of 6 settings."},
+        {"refusing the first only", [](auto& f) { f.nakNextCommands = 3; }, "User Config 2",
+         "User configuration loaded. Failed to update 1 of 6 settings."},
+        {"unplugged", [](auto& f) { f.disconnected = true; }, "Factory Defaults",
+         "Defaults restored & loaded. Failed to update 4 of 4 settings."},
+    };
+    writeUser2();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        c.fault(engine.faults());
+        SequenceReport report;
+
+        EXPECT_EQ(loadProfile(*state, observer, c.selected, &report), LoadOutcome::Loaded);
+
+        EXPECT_EQ(observer.statuses.back(), c.lastStatus);
+        engine.faults() = {};
+        ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+    }
+}
+
+TEST_F(ProfileCommands, FactoryDefaultsTheWorkingProfileCannotHoldAreSaidToBeUnsaved) {
+    const std::string lastUserBefore = fileText(profilePath("LastUser.cfg"));
+    files->failWrites = true;
+    EXPECT_EQ(loadProfile(*state, observer, "Factory Defaults"), LoadOutcome::Loaded);
+    EXPECT_EQ(observer.statuses.back(), "Defaults restored & loaded, not saved.");
+    EXPECT_EQ(fileText(profilePath("LastUser.cfg")), lastUserBefore);
 }
 
 TEST_F(ProfileCommands, FactoryDefaultsRewriteTheWorkingProfileAtOnce) {

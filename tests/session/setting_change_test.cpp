@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "session/LoadSettings.h"
+#include "session/ScannerChoice.h"
 #include "session/SettingChange.h"
 #include "session/StatusLine.h"
 #include "session/SyncFixture.h"
+#include "session/TimeChange.h"
+#include "session/TriggerKeyChange.h"
+#include "session/TwoButtonChange.h"
 #include "settings/SettingsFields.h"
 
 namespace qm::test {
@@ -150,6 +155,79 @@ TEST_F(SettingChange, FeedbackFlagsPauseBetweenTheirTextsAndSendNothing) {
     EXPECT_EQ(status.texts, kUpdated);
     EXPECT_TRUE(packetsReceived().empty());
     EXPECT_EQ(saved().beepOnNoRead, 0);
+}
+
+struct UnsavedCase {
+    const char* name;
+    std::function<void(ProcessState&, StatusLine*)> change;
+    int refusedCommands;  // by the engine, before the change
+    std::string_view lastStatus;
+};
+
+const CatalogueEntry& catalogued(std::string_view field) { return *findCatalogueEntry(field); }
+
+// Whatever the change, a profile that could not be written is never reported as updated.
+TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
+    const std::string_view updated = "Settings Updated, not saved.";
+    const std::string_view refused = "Failed to update or save.";
+    const std::string_view notSaved = "Failed to save settings.";  // no engine parameter
+    const UnsavedCase cases[] = {
+        {"check box",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("enableCodabar"), true); }, 0,
+         updated},
+        {"Code 39 and Trioptic",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("enableCode39"), true); }, 0,
+         updated},
+        {"RSS-14 Limited, silent otherwise",
+         [](auto& s, auto* l) { changeCheckBox(s, l, catalogued("rss14Limited"), true); }, 0,
+         updated},
+        {"length refused",
+         [](auto& s, auto* l) { stepLength(s, l, catalogued("code39Length1"), 20, 1); }, 3,
+         refused},
+        {"list",
+         [](auto& s, auto* l) { chooseListText(s, l, catalogued("upcAPreambleText"), "System"); },
+         0, updated},
+        {"Data Format list, same text",
+         [](auto& s, auto* l) {
+             chooseDataFormatText(s, l, catalogued("codeIdText"), s.scanSettings.codeIdText);
+         },
+         0, notSaved},
+        {"feedback flag", [](auto& s, auto* l) { changeFeedbackFlag(s, l, "beepOnNoRead", true); },
+         0, notSaved},
+        {"scan time", [](auto& s, auto* l) { stepScanTime(s, l, 20, 1); }, 0, updated},
+        {"target time, two-button",
+         [](auto& s, auto* l) {
+             s.scanSettings.twoButtonControl = 1;
+             stepTargetTime(s, l, 20, 1);
+         },
+         0, notSaved},
+        {"two-button control", [](auto& s, auto* l) { changeTwoButtonControl(s, l, true); }, 0,
+         updated},
+        {"scan angle",
+         [](auto& s, auto* l) {
+             s.scanSettings.scanAngleText = "Narrow";
+             chooseScanAngle(s, l, "Wide");
+         },
+         3, refused},
+        {"consecutive read level",
+         [](auto& s, auto* l) {
+             s.scanSettings.consecutiveReadIndex = 0;
+             chooseConsecutiveReadLevel(s, l, 3);
+         },
+         0, updated},
+        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5", false); }, 0, notSaved},
+    };
+    files->failWrites = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+        engine.faults().nakNextCommands = c.refusedCommands;
+        status.texts.clear();
+        c.change(*state, &status);
+        ASSERT_FALSE(status.texts.empty());
+        EXPECT_EQ(status.texts.back(), c.lastStatus);
+        engine.faults().nakNextCommands = 0;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sim/RecordingDeviceLibrary.h"
+#include "session/RestoreWorkingProfile.h"
 #include "session/StartUp.h"
 #include "session/SyncFixture.h"
 
@@ -56,7 +59,8 @@ TEST_F(StartUp, EachFailureStopsTheSequenceWhereItHappens) {
     auto noProfile = freshProcess(opener);
     EXPECT_FALSE(openSession(*noProfile, observer));
     EXPECT_EQ(observer.failures.back(), StartUpFailure::ProfileNotLoaded);
-    EXPECT_NE(observer.reasons.back().find("the file"), std::string::npos);
+    EXPECT_EQ(observer.reasons.back(), "the file cannot be opened: No such file or directory");
+    EXPECT_EQ(profileDisplayPath(*noProfile, "LastUser.cfg"), profilePath("LastUser.cfg").string());
     EXPECT_TRUE(packetsReceived().empty());  // no engine initialisation
     EXPECT_EQ(dialogs.created, 0);
 }
@@ -78,6 +82,60 @@ TEST_F(StartUp, InitialisesWithProgressAndEndsInOrder) {
     endSession(*process);
     EXPECT_FALSE(process->link.isOpen());
     EXPECT_FALSE(process->link.threadHandle);
+}
+
+std::string bytesOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct RestoreCase {
+    const char* description;
+    const char* lastUser;  // null: missing
+    bool renamesFail;
+    bool factoryMissing;
+    const char* fault;  // empty: restored
+};
+
+// The factory defaults become the working profile only where nothing the user had is lost.
+TEST_F(StartUp, TheWayBackFromARefusedWorkingProfileLosesNothing) {
+    const RestoreCase cases[] = {
+        {"missing", nullptr, false, false, ""},
+        {"garbled", "garbled", false, false, ""},
+        {"garbled, not to be renamed", "garbled", true, false,
+         "LastUser.cfg could not be kept aside: Read-only file system."},
+        {"missing without factory defaults", nullptr, false, true,
+         "Factory Defaults Config does not exist."},
+    };
+    const std::string factory = bytesOf(profilePath("defaults.cfg"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        std::filesystem::remove(profilePath("LastUser.cfg"));
+        std::filesystem::remove(profilePath("LastUser.cfg.unreadable"));
+        if (c.lastUser) std::ofstream(profilePath("LastUser.cfg")) << c.lastUser;
+        if (c.factoryMissing)
+            std::filesystem::rename(profilePath("defaults.cfg"), profilePath("d"));
+        files->failRenames = c.renamesFail;
+
+        const WorkingProfileRestore restore = restoreWorkingProfile(*state);
+
+        EXPECT_EQ(restore.fault, c.fault);
+        EXPECT_EQ(restore.restored, std::string(c.fault).empty());
+        EXPECT_EQ(restore.aside.kept, c.lastUser && !c.renamesFail);
+        if (restore.restored) {
+            EXPECT_EQ(bytesOf(profilePath("LastUser.cfg")), factory);
+        } else if (c.lastUser) {
+            EXPECT_EQ(bytesOf(profilePath("LastUser.cfg")), c.lastUser);
+        }
+        if (restore.aside.kept) {
+            EXPECT_EQ(restore.aside.where, profilePath("LastUser.cfg.unreadable").string());
+            EXPECT_EQ(bytesOf(profilePath("LastUser.cfg.unreadable")), c.lastUser);
+        }
+        if (c.factoryMissing)
+            std::filesystem::rename(profilePath("d"), profilePath("defaults.cfg"));
+    }
 }
 
 }  // namespace

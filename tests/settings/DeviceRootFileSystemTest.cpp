@@ -43,6 +43,25 @@ TEST_F(DeviceRootFileSystemTest, TellsDirectoriesFilesAndNothingApart) {
     EXPECT_EQ(files.isDirectory("\\A\\missing"), std::nullopt);
     EXPECT_EQ(read("\\A\\missing"), std::nullopt);
     EXPECT_EQ(read("\\A\\B"), std::nullopt);
+    EXPECT_TRUE(files.readRegularFile("\\A\\missing", kLimit).missing);
+    EXPECT_FALSE(files.readRegularFile("\\A\\B", kLimit).missing);
+}
+
+// What was there keeps its bytes whatever the answer: nothing is ever replaced.
+TEST_F(DeviceRootFileSystemTest, RenamesOnlyToAFreeName) {
+    using Renaming = FileSystem::Renaming;
+    ASSERT_TRUE(files.writeFileAtomically("\\a", "A"));
+    ASSERT_TRUE(files.writeFileAtomically("\\b", "B"));
+    EXPECT_EQ(files.renameWithoutReplacing("\\a", "\\b").result, Renaming::TargetExists);
+    EXPECT_EQ(read("\\a"), "A");
+    EXPECT_EQ(read("\\b"), "B");
+    const auto failed = files.renameWithoutReplacing("\\missing", "\\c");
+    EXPECT_EQ(failed.result, Renaming::Failed);
+    EXPECT_EQ(failed.fault, "No such file or directory");
+    EXPECT_EQ(files.renameWithoutReplacing("\\a", "\\c").result, Renaming::Renamed);
+    EXPECT_EQ(read("\\a"), std::nullopt);
+    EXPECT_EQ(read("\\c"), "A");
+    EXPECT_EQ(files.displayPath("\\P F\\c"), (root.path() / "P F" / "c").string());
 }
 
 TEST_F(DeviceRootFileSystemTest, ReplacesAFileWholeAndLeavesNoTemporaryBehind) {

@@ -171,8 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 3, field 17 (scanTimeIndex): \"100\" is not from 0 to 99"},
         RefusedCase{"negative time index", replacing(" 1.5 15", " 1.5 -1"),
                     "line 3, field 19 (targetTimeIndex): \"-1\" is not from 0 to 99"},
-        RefusedCase{"length of 100", replacing("0 0 0 2 55", "0 0 0 2 100"),
-                    "line 7, field 52 (code39Length2): \"100\" is not from 0 to 99"},
+        RefusedCase{"negative length", replacing("0 0 0 2 55", "0 0 0 2 -1"),
+                    "line 7, field 52 (code39Length2): \"-1\" is not from 0 to 2147483647"},
         RefusedCase{"entry above FF", replacing("E E 5", "E 100 5"),
                     "line 12, entry 23: \"100\" is not a hexadecimal value from 0 to FF"},
         // Malformed tokens.
@@ -188,6 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"control sequence for an int", replacing(" -7 ", " \x1B[2J\"\\ "),
                     "line 1, field 7 (reserved7): \"\\x1B[2J\\x22\\x5C\" is not a 32-bit "
                     "decimal number"},
+        RefusedCase{"NUL byte inside a text", replacing("Narrow", std::string("Nar\0row", 7)),
+                    "line 1, field 8 (scanAngleText): \"Nar\\x00row\" holds a NUL byte"},
         RefusedCase{"label of 50 characters", replacing("CommandArray:", std::string(50, 'N')),
                     "line 10, the label: " + kFiftyNs + " is not CommandArray:"},
         RefusedCase{"entry that is no hex number", replacing("E E 5", "E G 5"),
@@ -216,6 +218,13 @@ TEST_F(LoadSettingsTest, TrailingBlanksAndCrLfLineEndsAreWhole) {
         text.insert(at, "\r");
     writeProfile("LastUser.cfg", text);
     EXPECT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+}
+
+// The spin brings such a length back to 99 on its first step; until then it is what was stored.
+TEST_F(LoadSettingsTest, LengthsAboveTheSpinsRangeLoadAsStored) {
+    writeProfile("LastUser.cfg", exampleTextWith("0 0 0 2 55", "0 0 0 2 150"));
+    ASSERT_EQ(loadSettings(*state, "LastUser.cfg"), 1);
+    EXPECT_EQ(state->scanSettings.code39Length2, 150);
 }
 
 TEST_F(LoadSettingsTest, NumbersMayCarryAPlusSignLeadingZerosOrSmallLetters) {

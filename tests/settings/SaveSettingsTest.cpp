@@ -95,6 +95,7 @@ TEST_F(SaveSettingsTest, TextsThatCannotBeOneTokenComeBackEmptyAndShiftNothing) 
     state->scanSettings.scanKeyName = "F 3";
     state->scanSettings.prefixText = "a\tb\nc";
     state->scanSettings.msiAlgorithmText = std::string(50, 'M');
+    state->scanSettings.scanAngleText = std::string("Nar\0row", 7);
     state->scanSettings.i2of5VerifyText = std::string(49, 'V');  // the longest token allowed
 
     const auto reloaded = saveAndReload();
@@ -102,6 +103,7 @@ TEST_F(SaveSettingsTest, TextsThatCannotBeOneTokenComeBackEmptyAndShiftNothing) 
     EXPECT_EQ(reloaded->scanSettings.scanKeyName, "");
     EXPECT_EQ(reloaded->scanSettings.prefixText, "");
     EXPECT_EQ(reloaded->scanSettings.msiAlgorithmText, "");
+    EXPECT_EQ(reloaded->scanSettings.scanAngleText, "");
     EXPECT_EQ(reloaded->scanSettings.i2of5VerifyText, std::string(49, 'V'));
     EXPECT_EQ(reloaded->scanSettings.i2of5TransmitCheckDigit,
               state->scanSettings.i2of5TransmitCheckDigit);

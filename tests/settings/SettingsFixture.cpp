@@ -38,7 +38,8 @@ namespace {
 int32_t distinctValue(const SettingsField& field) {
     const IntRange range = field.range;
     if (range.lowest == kAnyInt.lowest) return field.index * 1000 - 40000;
-    return range.lowest + field.index % (range.highest - range.lowest + 1);
+    const int64_t span = int64_t{range.highest} - range.lowest + 1;
+    return static_cast<int32_t>(range.lowest + field.index % span);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "FaultyFileSystem.h"
 #include "PacketBytes.h"
 #include "SimPackets.h"
 #include "TempFolder.h"
@@ -121,8 +122,8 @@ private:
     TempFolder root_{"qm-setup"};
 
 protected:
-    DeviceRootFileSystem files_{root_.path()};
-    Platform platform{clock, opener, &files_, &keyboard, &keys, &feedback, &device};
+    FaultyFileSystem files{root_.path()};
+    Platform platform{clock, opener, &files, &keyboard, &keys, &feedback, &device};
     ProcessState state{platform};
     RecordingBoxes boxes;
     ui::GuiQueue queue;

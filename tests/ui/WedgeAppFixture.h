@@ -56,9 +56,13 @@ protected:
         app->startUp();
     }
 
-    // What the event loop ends with once it runs, or -1 when nothing ended it.
+    // What the event loop ends with once it runs, or -1 when nothing ended it. The deadline
+    // goes with the call: one left pending would end a later test's loop.
     int runEventLoop() {
-        QTimer::singleShot(2000, [] { QCoreApplication::exit(-1); });
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        deadline.start(2000);
         return QCoreApplication::exec();
     }
 

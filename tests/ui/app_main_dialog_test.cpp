@@ -1,5 +1,6 @@
 // The main dialog's buttons against a started wedge.
 #include <QPushButton>
+#include <filesystem>
 #include <fstream>
 
 #include "engine/Packets.h"
@@ -65,10 +66,20 @@ TEST_F(MainDialog, BurnDefaultsTellsHowItWent) {
     EXPECT_EQ(feedback.events().back().call, sim::FeedbackCall::Sound);
     EXPECT_EQ(positions.size(), 2u);  // start-up's dialog and the burn's
 
-    std::ofstream(profile("defaults.cfg")) << "not a profile\n";
+    // A folder where the working profile goes: the burn works, its save cannot.
+    std::filesystem::remove(profile("LastUser.cfg"));
+    std::filesystem::create_directory(profile("LastUser.cfg"));
     click(ui::CMainDlg::kBurnDefaults);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1], (ShownBox{"Failed to set Factory Defaults.", "Quillmark"}));
+    EXPECT_EQ(boxes.shown[1], (ShownBox{"Defaults burned to scanner.\n\nThe working profile could "
+                                        "not be saved: the next start goes back to the settings "
+                                        "saved before.",
+                                        "Factory Defaults"}));
+
+    std::ofstream(profile("defaults.cfg")) << "not a profile\n";
+    click(ui::CMainDlg::kBurnDefaults);
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2], (ShownBox{"Failed to set Factory Defaults.", "Quillmark"}));
 }
 
 }  // namespace

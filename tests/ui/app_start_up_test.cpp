@@ -1,6 +1,8 @@
 // Start-up to the main dialog, and its failures: which box, and what they keep from happening.
 #include <QPushButton>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "engine/Packets.h"
 #include "tests/PacketBytes.h"
@@ -33,7 +35,10 @@ TEST_P(StartUpFailure, ShowsItsBoxSkipsTheEngineAndQuitsOnceTheLoopRuns) {
 
     startUp();
 
-    ASSERT_EQ(boxes.shown, std::vector<ShownBox>{c.box});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    // The described text comes first; what follows it says why.
+    EXPECT_EQ(boxes.shown[0].text.section('\n', 0, 0), c.box.text);
+    EXPECT_EQ(boxes.shown[0].caption, c.box.caption);
     EXPECT_EQ(!positions.empty(), c.engineInitialised);
     EXPECT_EQ(!packetsReceivedBy(engine).empty(), c.engineInitialised);
     EXPECT_TRUE(app->quitRequested());
@@ -58,7 +63,77 @@ INSTANTIATE_TEST_SUITE_P(
             "AlreadyRunning", true, true, true, {"Quillmark already running.", "Results"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::string bytesOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class RefusedWorkingProfile : public WedgeAppFixture {
+protected:
+    void startUpOn(const char* lastUser, bool restore) {
+        std::ofstream(profile("LastUser.cfg"), std::ios::binary) << lastUser;
+        boxes.chooseOffered = restore;
+        log = std::make_unique<std::ostringstream>();
+        services.log = log.get();
+        startUp();
+    }
+    std::unique_ptr<std::ostringstream> log;
+};
+
+TEST_F(RefusedWorkingProfile, TheBoxSaysWhyAndOffersTheFactoryDefaults) {
+    startUpOn("0 F3", false);
+
+    const QString reason = QString::fromStdString(profile("LastUser.cfg").string()) +
+                           ": line 1: the file ends before field 2 (targetKeyName)";
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "Configuration file failed to load!\n\n" + reason +
+                  ".\n\n\"Use Factory Defaults\" starts with the factory settings; a file that "
+                  "cannot be read is kept beside it as LastUser.cfg.unreadable. \"OK\" ends "
+                  "Quillmark.");
+    EXPECT_EQ(boxes.offered, std::vector<QString>{"Use Factory Defaults"});
+    EXPECT_NE(
+        log->str().find("Configuration file failed to load! (" + reason.toStdString() + ")\n"),
+        std::string::npos);
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_EQ(bytesOf(profile("LastUser.cfg")), "0 F3");
+    EXPECT_TRUE(positions.empty());
+}
+
+TEST_F(RefusedWorkingProfile, TheFactoryDefaultsStartTheWedgeAndTheRefusedFileIsKept) {
+    startUpOn("0 F3", true);
+
+    EXPECT_FALSE(app->quitRequested());
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(bytesOf(profile("LastUser.cfg.unreadable")), "0 F3");
+    EXPECT_EQ(bytesOf(profile("LastUser.cfg")), bytesOf(profile("defaults.cfg")));
+    ASSERT_EQ(positions.size(), 1u);
+    EXPECT_EQ(positions[0].back(), 85);
+    EXPECT_NE(log->str().find("kept as " + profile("LastUser.cfg.unreadable").string()),
+              std::string::npos);
+}
+
 class StartUp : public WedgeAppFixture {};
+
+class FailingMutexes : public NamedMutexes {
+public:
+    MutexCreation createMutex(std::u16string_view) override { return {nullptr, 30}; }
+};
+
+TEST_F(StartUp, AReadOnlyDeviceRootIsNamedInTheLockBox) {
+    FailingMutexes readOnly;
+    platform.mutexes = &readOnly;
+    startUp();
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown[0],
+              (ShownBox{"CreateMutex error: 30.\n\nThe device root's lock file cannot be created: "
+                        "Read-only file system. No setting can be saved there, and a second "
+                        "Quillmark would not be stopped.",
+                        "Error"}));
+    EXPECT_FALSE(app->quitRequested());
+}
 
 TEST_F(StartUp, InitialisesTheEngineWithTheBarFrom0To85ThenScans) {
     startUp();

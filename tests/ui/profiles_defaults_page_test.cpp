@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <sstream>
 #include <thread>
 
 #include "SetupFixture.h"
@@ -93,6 +94,20 @@ TEST_F(DefaultsPage, MissingProfileShowsItsBoxAndKeepsTheSelection) {
     EXPECT_EQ(statusText(), "Loading user configuration...");
     EXPECT_EQ(selected(), "User Config 3");
     EXPECT_FALSE(ui::control(page(), 1051)->isHidden());
+}
+
+TEST_F(DefaultsPage, UnreadableProfileIsToldInItsBoxAndOnTheLog) {
+    std::ofstream(platform.files->displayPath("\\Program Files\\Quillmark\\User2.cfg")) << "1 F3";
+    std::ostringstream log;
+    iconServices.log = &log;
+    choose("User Config 2");
+    press(1052);
+    ASSERT_EQ(iconBoxes.shown.size(), 1u);
+    EXPECT_EQ(iconBoxes.shown[0].icon, ui::BoxIcon::Exclamation);
+    QString text = iconBoxes.shown[0].text;
+    EXPECT_TRUE(text.startsWith("User Config 2 could not be read: line 1: the file ends"))
+        << text.toStdString();
+    EXPECT_EQ(log.str(), "tests_ui: " + text.replace('\n', ' ').toStdString() + "\n");
 }
 
 TEST_F(DefaultsPage, ProgressFromTheEngineThreadReachesTheBar) {

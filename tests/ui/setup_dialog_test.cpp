@@ -2,9 +2,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <iterator>
+#include <sstream>
 
 #include "SetupFixture.h"
 #include "engine/Packets.h"
+#include "settings/FormatConfigText.h"
 #include "ui/setup/CodeTypePage.h"
 #include "ui/setup/DataFormatPage.h"
 #include "ui/setup/DefaultsPage.h"
@@ -221,6 +224,44 @@ TEST_F(SetupDialog, ScanTestShowsTheDataInTheScanDataBox) {
     engine.removeBarcode();
     ui::controlAs<QPushButton>(scanner(), 1021)->click();
     EXPECT_EQ(ui::controlAs<QLineEdit>(scanner(), 1025)->text(), "Failed to Scan!");
+}
+
+TEST_F(SetupDialog, ASaveThatFailsIsToldOnTheStatusLineAndWhenSetupEnds) {
+    files.failWrites = true;
+    step(scanner(), 1029, 1);
+    queue.drain();
+    EXPECT_EQ(statusText(), "Settings Updated, not saved.");
+    click(&dialog->userPage(), 1008);
+    queue.drain();
+    EXPECT_EQ(statusText(), "Failed to save settings.");
+
+    ui::controlAs<QPushButton>(dialog.get(), 1024)->click();
+    EXPECT_EQ(endings, 1);
+    EXPECT_EQ(boxes.shown,
+              (std::vector<ShownBox>{{"Failed to save settings.\n\nThe settings in use "
+                                      "last only until Quillmark ends.",
+                                      "Quillmark"}}));
+}
+
+// Opening reloads the working profile: one that cannot be read is moved out of the way of
+// the next change rather than written over.
+TEST_F(SetupDialog, OpeningOverAnUnreadableWorkingProfileKeepsItAside) {
+    const std::filesystem::path folder = files.displayPath("\\Program Files\\Quillmark");
+    std::ofstream(folder / "LastUser.cfg") << "garbled";
+    std::ostringstream log;
+    services.log = &log;
+    ui::CSetupDlg reopened(state, services);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.toStdString(),
+              "LastUser.cfg could not be read: line 1, field 0 (twoButtonControl): \"garbled\" is "
+              "not a 32-bit decimal number.\nIt is kept as " +
+                  (folder / "LastUser.cfg.unreadable").string() +
+                  "; the next change saves the settings in use anew.");
+    EXPECT_FALSE(log.str().empty());
+    click(&reopened.codeTypePage(), 1041);
+    EXPECT_EQ(savedProfileText(), formatConfigText(state.scanSettings, state.commandArray));
+    std::ifstream kept(folder / "LastUser.cfg.unreadable");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "garbled");
 }
 
 }  // namespace

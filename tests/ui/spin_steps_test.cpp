@@ -101,7 +101,7 @@ TEST_F(SpinSteps, EveryLengthAgreesWithItsEditTheEngineAndTheFileAfterABurst) {
 TEST_F(SpinSteps, AHeldArrowRepeatsAtTheEnginesPaceAndStopsWhenLetGo) {
     linux_platform::RealClock realClock;
     sim::SimSerialPortOpener pacedLine{realClock, engine};
-    Platform paced{realClock, pacedLine, &files_, &keyboard, &keys, &feedback, &device};
+    Platform paced{realClock, pacedLine, &files, &keyboard, &keys, &feedback, &device};
     ProcessState pacedState{paced};
     ASSERT_EQ(loadSettings(pacedState, "LastUser.cfg"), 1);
     ASSERT_EQ(pacedState.link.openPort(u"COM3:"), 1);

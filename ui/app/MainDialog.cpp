@@ -102,9 +102,10 @@ void CMainDlg::burnDefaults() {
     QueuedProgressFactory dialogs(services_.queue, hooks_.progressParent, hooks_.progressCreated);
     LingeringProgress lingering(dialogs, state_.platform.clock);
     int32_t status = 0;
+    SequenceReport report;
     runWhileRepainting(window(), services_.queue, [&] {
         pauseScanning(state_);
-        status = qm::burnDefaults(state_, lingering);
+        status = qm::burnDefaults(state_, lingering, &report);
     });
     resumeScanning(state_);
     if (status != 0) {
@@ -113,7 +114,14 @@ void CMainDlg::burnDefaults() {
         return;
     }
     if (Feedback* feedback = state_.platform.feedback) feedback->playSystemSound(kSoundAsterisk);
-    services_.boxes.showMessage(window(), "Defaults burned to scanner.", "Factory Defaults");
+    // The engine holds them now, but the next start loads the working profile's old settings.
+    const QString unsaved = report.workingProfileWritten ? QString()
+                                                         : QStringLiteral(
+                                                               "\n\nThe working profile could not "
+                                                               "be saved: the next start goes back "
+                                                               "to the settings saved before.");
+    services_.boxes.showMessage(window(), "Defaults burned to scanner." + unsaved,
+                                "Factory Defaults");
 }
 
 void CMainDlg::turnScanner() {

@@ -1,14 +1,17 @@
 #include "ui/app/ScanWedgeApp.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLoggingCategory>
+#include <system_error>
 
 #include "platform/NamedMutex.h"
+#include "session/RestoreWorkingProfile.h"
 #include "session/StartUp.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 #include "ui/BusyWork.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgramLog.h"
 #include "ui/UiServices.h"
 #include "ui/app/QueuedProgress.h"
 #include "wedge/ScanningControl.h"
@@ -39,6 +42,21 @@ private:
 
 QString applicationTitle() { return QCoreApplication::applicationName(); }
 
+const QString kProfileNotLoaded = QStringLiteral("Configuration file failed to load!");
+const QString kUseFactoryDefaults = QStringLiteral("Use Factory Defaults");
+const QString kWayBack = QStringLiteral(
+    "\"Use Factory Defaults\" starts with the factory settings; a file that cannot be read "
+    "is kept beside it as LastUser.cfg.unreadable. \"OK\" ends Quillmark.");
+
+// The lock lives in the device root: what stops it stops every save there too.
+std::string mutexFailureReason(uint32_t lastError) {
+    const std::error_code error(static_cast<int>(lastError), std::generic_category());
+    std::string reason = "The device root's lock file cannot be created: " + error.message() + ".";
+    if (error == std::errc::read_only_file_system)
+        reason += " No setting can be saved there, and a second Quillmark would not be stopped.";
+    return reason;
+}
+
 }  // namespace
 
 CScanWedgeApp::CScanWedgeApp(ProcessState& state, UiServices& services)
@@ -47,7 +65,7 @@ CScanWedgeApp::CScanWedgeApp(ProcessState& state, UiServices& services)
 CScanWedgeApp::~CScanWedgeApp() = default;
 
 void CScanWedgeApp::startUp(std::ostream* log) {
-    log_ = log;
+    log_ = log ? log : services_.log;
     frame_ = std::make_unique<CMainFrame>();
     // A second instance must not talk to the engine the first one is driving.
     if (takeSingleInstance()) {
@@ -73,8 +91,8 @@ bool CScanWedgeApp::takeSingleInstance() {
         requestQuit();
         return false;
     }
-    fail(QString("CreateMutex error: %1.").arg(created.lastError), "Error",
-         "the single-instance lock could not be created");
+    failWithReason(QString("CreateMutex error: %1.").arg(created.lastError), "Error",
+                   mutexFailureReason(created.lastError));
     return true;
 }
 
@@ -85,12 +103,46 @@ void CScanWedgeApp::openEngine() {
     CollectedFailures observer(&dialogs);
     runWhileRepainting(nullptr, services_.queue, [&] { openSession(state_, observer); });
     for (const auto& [failure, reason] : observer.failures) {
-        if (failure == StartUpFailure::PortNotOpened)
+        if (failure == StartUpFailure::PortNotOpened) {
             fail("CommPort failed to Open!", applicationTitle(), reason);
-        else
-            fail("Configuration file failed to load!", "Error", reason);
-        requestQuit();
+            requestQuit();
+        } else if (!restoreChosen(workingProfileFault(reason)) || !prepareEngineAgain(dialogs)) {
+            requestQuit();
+        }
     }
+}
+
+// The file that failed, then what is wrong with it.
+std::string CScanWedgeApp::workingProfileFault(const std::string& reason) const {
+    return profileDisplayPath(state_, ProfileFiles[kLastUserProfile]) + ": " + reason;
+}
+
+// The described box and its OK, with a way back that needs no text editor beside it.
+bool CScanWedgeApp::restoreChosen(const std::string& reason) {
+    logFailure(log_, kProfileNotLoaded.toStdString() + " (" + reason + ")");
+    const QString text =
+        kProfileNotLoaded + "\n\n" + QString::fromStdString(reason) + ".\n\n" + kWayBack;
+    if (!services_.boxes.offerChoice(nullptr, text, "Error", kUseFactoryDefaults)) return false;
+    const WorkingProfileRestore restore = restoreWorkingProfile(state_);
+    if (!restore.restored) {
+        failWithReason(kProfileNotLoaded, "Error", restore.fault);
+        return false;
+    }
+    if (restore.aside.kept)
+        logFailure(log_,
+                   "started with the factory defaults; the working profile that failed is "
+                   "kept as " +
+                       restore.aside.where);
+    return true;
+}
+
+bool CScanWedgeApp::prepareEngineAgain(ProgressDialogFactory& dialogs) {
+    CollectedFailures observer(&dialogs);
+    runWhileRepainting(nullptr, services_.queue,
+                       [&] { prepareEngine(state_, observer, ProfileFiles[kLastUserProfile]); });
+    for (const auto& failure : observer.failures)
+        failWithReason(kProfileNotLoaded, "Error", workingProfileFault(failure.second) + ".");
+    return observer.failures.empty();
 }
 
 void CScanWedgeApp::startScanningThread() {
@@ -119,10 +171,14 @@ void CScanWedgeApp::showMainDialog() {
 }
 
 void CScanWedgeApp::fail(const QString& text, const QString& caption, const std::string& reason) {
-    if (log_)
-        *log_ << QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString() << ": "
-              << text.toStdString() << " (" << reason << ")\n";
+    logFailure(log_, text.toStdString() + " (" + reason + ")");
     services_.boxes.showMessage(nullptr, text, caption);
+}
+
+void CScanWedgeApp::failWithReason(const QString& text, const QString& caption,
+                                   const std::string& reason) {
+    logFailure(log_, text.toStdString() + " (" + reason + ")");
+    services_.boxes.showMessage(nullptr, text + "\n\n" + QString::fromStdString(reason), caption);
 }
 
 void CScanWedgeApp::requestQuit() {

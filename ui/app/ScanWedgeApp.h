@@ -12,6 +12,7 @@
 namespace qm {
 struct ProcessState;
 class NamedMutex;
+class ProgressDialogFactory;
 }  // namespace qm
 
 namespace qm::ui {
@@ -29,7 +30,8 @@ public:
     ~CScanWedgeApp() override;
 
     // Runs start-up to the shown main dialog with ScanningEnabled 1. A quit it requests takes
-    // effect once the event loop runs. Failures shown in boxes are also written to `log`.
+    // effect once the event loop runs. Failures shown in boxes are also written to `log`
+    // (the services' log when null).
     void startUp(std::ostream* log = nullptr);
     // The aiming beam off, on the way out of the event loop.
     void exitHook();
@@ -52,7 +54,13 @@ private:
     void openEngine();
     void startScanningThread();
     void showMainDialog();
+    std::string workingProfileFault(const std::string& reason) const;
+    bool restoreChosen(const std::string& reason);
+    bool prepareEngineAgain(ProgressDialogFactory& dialogs);
+    // A box with `text`; standard error also gets the reason.
     void fail(const QString& text, const QString& caption, const std::string& reason);
+    // The same with the reason in the box too.
+    void failWithReason(const QString& text, const QString& caption, const std::string& reason);
     void requestQuit();
 
     ProcessState& state_;

@@ -4,6 +4,7 @@
 
 #include "ui/BusyWork.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgramLog.h"
 #include "ui/UiServices.h"
 #include "ui/app/QueuedProgress.h"
 
@@ -28,6 +29,11 @@ void SetupProfileObserver::showStatus(std::string_view text) {
 void SetupProfileObserver::showMissingProfile(std::string_view text) {
     services_.boxes.showMessage(window_, QString::fromUtf8(text.data(), qsizetype(text.size())),
                                 kBoxCaption, BoxIcon::Exclamation);
+}
+
+void SetupProfileObserver::showUnreadableProfile(std::string_view text) {
+    logFailure(services_.log, text);
+    showMissingProfile(text);
 }
 
 void SetupProfileObserver::applySettingsToPages() {

@@ -21,6 +21,7 @@ public:
 
     void showStatus(std::string_view text) override;
     void showMissingProfile(std::string_view text) override;
+    void showUnreadableProfile(std::string_view text) override;
     void applySettingsToPages() override;
     void refreshAfterLoad() override;
     void runEngineWork(const std::function<void()>& work) override;

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "session/LoadSettings.h"
+#include "session/ReloadWorkingProfile.h"
 #include "session/SaveSettings.h"
 #include "session/StatusLine.h"
 #include "session/TriggerKeys.h"
@@ -13,6 +13,7 @@
 #include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgramLog.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
 #include "ui/UiServices.h"
@@ -32,6 +33,9 @@ constexpr int kExitSetup = 1024;
 constexpr int kTabs = 1027;
 constexpr int kStatus = 1039;
 const QString kReady = QStringLiteral("Ready...");
+const QString kBoxCaption = QStringLiteral("Quillmark");
+const QString kNotSaved = QStringLiteral(
+    "Failed to save settings.\n\nThe settings in use last only until Quillmark ends.");
 }  // namespace
 
 CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
@@ -44,7 +48,11 @@ CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
     placeOverOwner(this, parent);
     createPages();
     // The file's absence or damage leaves the settings as they are.
-    loadSettings(state_, "LastUser.cfg");
+    if (const auto unreadable = reloadWorkingProfile(state_)) {
+        logFailure(services_.log, *unreadable);
+        services_.boxes.showMessage(parent, QString::fromStdString(*unreadable), kBoxCaption,
+                                    BoxIcon::Exclamation);
+    }
     applySettingsToPages();
     setCodeIdMode();
     auto* exit = controlAs<QPushButton>(this, kExitSetup);
@@ -104,7 +112,7 @@ void CSetupDlg::setCodeIdMode() {
 }
 
 bool CSetupDlg::exitSetup() {
-    saveActiveProfile(state_);
+    const int saved = saveActiveProfile(state_);
     const int32_t twoButton = user_->twoButtonControl() ? 1 : 0;
     applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(), twoButton);
     if (twoButton != 0 && state_.link.scanKey == state_.link.targetKey) {
@@ -113,6 +121,7 @@ bool CSetupDlg::exitSetup() {
                                     QStringLiteral("Scan Key Error"));
         return false;
     }
+    if (!saved) services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
     QDialog::reject();
     return true;
 }

@@ -3,9 +3,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "session/SaveSettings.h"
 #include "session/SettingChange.h"
-#include "session/TriggerKeys.h"
+#include "session/TriggerKeyChange.h"
 #include "session/TwoButtonChange.h"
 #include "state/ProcessState.h"
 #include "ui/ControlHandlers.h"
@@ -92,9 +91,7 @@ void CUserPage::scanKeyClosed() {
                         QStringLiteral("Scan Key Error"));
         } else {
             scanKeyName_ = chosen;
-            state_.scanSettings.scanKeyName = chosen;
-            applyTriggerKeys(state_.link, scanKeyName_, targetKeyName_, twoButtonControl());
-            saveActiveProfile(state_);
+            changeScanKey(state_, status_, chosen, twoButtonControl());
         }
     }
     state_.scanSettings.scanKeyName = scanKeyName_;
@@ -110,9 +107,7 @@ void CUserPage::targetKeyClosed() {
                         QStringLiteral("Target Key Error"));
         } else {
             targetKeyName_ = chosen;
-            state_.scanSettings.targetKeyName = chosen;
-            applyTriggerKeys(state_.link, scanKeyName_, targetKeyName_, twoButtonControl());
-            saveActiveProfile(state_);
+            changeTargetKey(state_, status_, chosen, twoButtonControl());
         }
     }
     state_.scanSettings.targetKeyName = targetKeyName_;

@@ -1,0 +1,88 @@
+// quillmark failing before it has a window: with no display at all, one line and status 1;
+// with a display, a box the user can read without a terminal, and the same words on
+// standard error.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "tests/e2e/XtermUnderXvfb.h"
+
+namespace qm::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string kWedge = QM_WEDGE;
+
+TEST(WedgeStartFailure, WithoutADisplayOneLineAndStatus1) {
+    test::TempFolder scratch{"qm-e2e-nodisplay"};
+    const fs::path err = scratch.path() / "err";
+    const int status = run("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kWedge +
+                           " --root " + quoted(scratch.path() / "root") + " 2>" + quoted(err));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(readFile(err),
+              "quillmark: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+    EXPECT_FALSE(fs::exists(scratch.path() / "root"));
+}
+
+class BeforeAnyWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        ASSERT_TRUE(x.start());
+    }
+
+    // Runs quillmark with `arguments`, waits for its "Error" box, closes it with Return and
+    // gives back what it wrote on standard error; `status` is what it ended with.
+    std::string failWithBox(const std::string& arguments, std::string& status) {
+        const fs::path err = x.scratch() / "err";
+        const fs::path done = x.scratch() / "status";
+        fs::remove(done);
+        startInBackground(x.withDisplay("sh -c '" + kWedge + " " + arguments + " 2>" + quoted(err) +
+                                        "; echo $? > " + quoted(done) + "'"));
+        EXPECT_EQ(run(x.withDisplay("timeout 20 xdotool search --sync --onlyvisible --name "
+                                    "'^Error$' >/dev/null 2>&1")),
+                  0);
+        // The box goes as the key lands, so xdotool may find its window gone, and a key that
+        // comes before the box can take it is lost: only the end of the program tells.
+        for (int attempt = 0; attempt < 20 && !waitForFileSize(done, 2, 500ms); ++attempt)
+            run(
+                x.withDisplay("xdotool search --onlyvisible --name '^Error$' windowfocus --sync "
+                              "key Return >/dev/null 2>&1"));
+        EXPECT_TRUE(waitForFileSize(done, 2, 1s));
+        status = readFile(done);
+        return readFile(err);
+    }
+
+    XtermUnderXvfb x;
+};
+
+TEST_F(BeforeAnyWindow, AFailureShowsABoxAndSaysWhyOnStandardError) {
+    std::ofstream(x.scratch() / "file") << "a file, not a folder";
+    const fs::path root = x.scratch() / "root";
+    fs::create_directories(root / "dev/COM3/inside");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--root " + (x.scratch() / "file/root").string(),
+         "the folder " + (x.scratch() / "file/root/Program Files/Quillmark").string() +
+             " cannot be created: Not a directory"},
+        // Not the "File exists" of a link attempted over what could not be removed.
+        {"--root " + root.string() + " --port /dev/null",
+         (root / "dev/COM3").string() + " cannot be replaced: Directory not empty"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        std::string status;
+        const std::string err = failWithBox(arguments, status);
+        EXPECT_EQ(status, "1\n") << arguments;
+        EXPECT_NE(err.find("quillmark: cannot start: " + reason + "\n"), std::string::npos) << err;
+    }
+}
+
+}  // namespace
+}  // namespace qm::e2e
