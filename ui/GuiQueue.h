@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -10,8 +9,9 @@ namespace qm::ui {
 
 // Work other threads hand to the GUI thread: the read-feedback popups of the scanning thread,
 // the status texts and progress of engine work running beside the GUI. Posting never waits.
-// The queue is a plain mutex and a timer rather than Qt's queued calls so that every hand-over
-// is one the thread sanitizer can follow.
+// The work itself passes through a plain mutex, so every hand-over is one the thread sanitizer
+// can follow; a post into an empty queue wakes the GUI thread with one queued call, and nothing
+// wakes it while nothing is posted.
 class GuiQueue : public QObject {
 public:
     explicit GuiQueue(QObject* parent = nullptr);
@@ -28,7 +28,6 @@ public:
 private:
     std::mutex mutex_;
     std::deque<std::function<void()>> pending_;
-    QTimer timer_;
 };
 
 }  // namespace qm::ui
