@@ -15,7 +15,7 @@ void GuiQueue::post(std::function<void()> work) {
         first = pending_.empty();
         pending_.push_back(std::move(work));
     }
-    if (first) QMetaObject::invokeMethod(this, &GuiQueue::drain, Qt::QueuedConnection);
+    if (first) QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
 }
 
 void GuiQueue::drain() {
