@@ -1,5 +1,5 @@
-// One table of read time-outs that both serial backends must keep, and one of reads cut short
-// by a wake-up: the simulated line exactly, in virtual time, and termios on a pseudo-terminal
+// One table of read time-outs, and of reads a wake-up cuts short, that both serial backends
+// must keep: the simulated line exactly, in virtual time, and termios on a pseudo-terminal
 // within a margin, in real time.
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@ using Bytes = std::vector<uint8_t>;
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kWaiting = -1;  // in the input queue before the read starts
+constexpr int kNoCut = -1;    // a plain read()
 
 struct Chunk {
     int atMs;  // when the far end has sent all of it, from the start of the read
@@ -35,6 +36,9 @@ struct ReadCase {
     size_t asked;
     size_t expected;  // the first bytes the far end sent
     int elapsedMs;
+    // readUnless(): its wake-up raised then, and its test holding from then on or not.
+    int cutAtMs = kNoCut;
+    bool cutHolds = false;
 };
 
 SerialTimeouts reads(uint32_t interval, uint32_t multiplier, uint32_t constant) {
@@ -60,34 +64,16 @@ const ReadCase kReadCases[] = {
      {{1000, {1}}}, 4, 0, 0},
     {"interval never under a total limits nothing", reads(kReadIntervalNever, 0, 200),
      {{0, {1}}, {100, {2}}}, 4, 2, 200},
+    {"a cut ends the wait for the first byte", reads(0, 0, 300), {}, 1, 0, 150, 150, true},
+    {"a raise that does not cut changes nothing", reads(0, 0, 300), {}, 1, 0, 300, 150, false},
+    {"what is waiting is read even when cut", reads(0, 0, 300), {{kWaiting, {7}}}, 1, 1, 0, 0,
+     true},
+    {"a read that has its first byte is not cut", reads(0, 0, 300), {{100, {1}}, {250, {2}}}, 2,
+     2, 250, 150, true},
 };
 // clang-format on
 
-// A read of at most 300 ms whose wake-up is raised at `cutAtMs`, from when on `endEarly`
-// holds or not.
-struct CutCase {
-    const char* what;
-    std::vector<Chunk> farEnd;
-    int cutAtMs;
-    bool cutHolds;
-    size_t asked;
-    size_t expected;
-    int elapsedMs;
-};
-
-const SerialTimeouts kCutReads = reads(0, 0, 300);
-
-// clang-format off
-const CutCase kCutCases[] = {
-    {"a cut ends the wait for the first byte", {}, 150, true, 1, 0, 150},
-    {"a raise that does not cut changes nothing", {}, 150, false, 1, 0, 300},
-    {"what is waiting is read even when cut", {{kWaiting, {7}}}, 0, true, 1, 1, 0},
-    {"a read that has its first byte is not cut", {{100, {1}}, {250, {2}}}, 150, true, 2, 2, 250},
-};
-// clang-format on
-
-template <typename Case>
-Bytes expectedBytes(const Case& c) {
+Bytes expectedBytes(const ReadCase& c) {
     Bytes sent;
     for (const Chunk& chunk : c.farEnd)
         sent.insert(sent.end(), chunk.bytes.begin(), chunk.bytes.end());
@@ -95,32 +81,15 @@ Bytes expectedBytes(const Case& c) {
     return sent;
 }
 
-Bytes readFrom(SerialPort& port, size_t asked) {
-    Bytes buffer(asked);
-    const IoResult r = port.read(buffer.data(), buffer.size());
+// A cut raises `wake` and sets `cut` to what the case says.
+Bytes readFrom(SerialPort& port, const ReadCase& c, Wakeup& wake, const std::atomic<bool>& cut) {
+    Bytes buffer(c.asked);
+    const IoResult r = c.cutAtMs == kNoCut ? port.read(buffer.data(), buffer.size())
+                                           : port.readUnless(buffer.data(), buffer.size(), wake,
+                                                             [&cut] { return cut.load(); });
     EXPECT_TRUE(r.ok);
     buffer.resize(r.count);
     return buffer;
-}
-
-// The cut: `wake` raised, and `endEarly` reads `cut`.
-Bytes readUnlessFrom(SerialPort& port, size_t asked, Wakeup& wake, const std::atomic<bool>& cut) {
-    Bytes buffer(asked);
-    const IoResult r =
-        port.readUnless(buffer.data(), buffer.size(), wake, [&cut] { return cut.load(); });
-    EXPECT_TRUE(r.ok);
-    buffer.resize(r.count);
-    return buffer;
-}
-
-// Each chunk is on the simulated wire byte after byte and complete at its moment.
-void sendFromEngine(sim::SimEngine& engine, sim::VirtualClock& clock, int64_t start,
-                    const std::vector<Chunk>& farEnd) {
-    for (const Chunk& chunk : farEnd) {
-        const int64_t wire = int64_t(chunk.bytes.size()) * sim::SimEngine::kByteMicros;
-        const int64_t done = start + std::max(chunk.atMs, 0) * int64_t{1000};
-        engine.sendRaw(chunk.bytes, clock.nowMicros(), done - wire);
-    }
 }
 
 TEST(SerialPortContract, SimulatedLineKeepsEveryRuleExactly) {
@@ -133,32 +102,22 @@ TEST(SerialPortContract, SimulatedLineKeepsEveryRuleExactly) {
         auto port = opener.open(u"COM3:");
         ASSERT_NE(port, nullptr);
         ASSERT_TRUE(port->setTimeouts(c.timeouts));
-        sendFromEngine(engine, clock, kStart, c.farEnd);
-        clock.advanceMicros(kStart);
-        EXPECT_EQ(readFrom(*port, c.asked), expectedBytes(c));
-        EXPECT_EQ(clock.nowMicros() - kStart, c.elapsedMs * int64_t{1000});
-    }
-}
-
-TEST(SerialPortContract, SimulatedLineIsCutShortAtTheMomentOfTheCut) {
-    constexpr int64_t kStart = 1'000'000;
-    for (const CutCase& c : kCutCases) {
-        SCOPED_TRACE(c.what);
-        sim::VirtualClock clock;
-        sim::SimEngine engine;
-        sim::SimSerialPortOpener opener(clock, engine);
-        auto port = opener.open(u"COM3:");
-        ASSERT_NE(port, nullptr);
-        ASSERT_TRUE(port->setTimeouts(kCutReads));
-        sendFromEngine(engine, clock, kStart, c.farEnd);
+        // Each chunk is on the wire byte after byte and complete at its moment.
+        for (const Chunk& chunk : c.farEnd) {
+            const int64_t wire = int64_t(chunk.bytes.size()) * sim::SimEngine::kByteMicros;
+            const int64_t done = kStart + std::max(chunk.atMs, 0) * int64_t{1000};
+            engine.sendRaw(chunk.bytes, clock.nowMicros(), done - wire);
+        }
         Wakeup wake;
         std::atomic<bool> cut{false};
-        clock.at(kStart + c.cutAtMs * int64_t{1000}, [&] {
-            cut = c.cutHolds;
-            wake.raise();
-        });
+        if (c.cutAtMs != kNoCut) {
+            clock.at(kStart + c.cutAtMs * int64_t{1000}, [&] {
+                cut = c.cutHolds;
+                wake.raise();
+            });
+        }
         clock.advanceMicros(kStart);
-        EXPECT_EQ(readUnlessFrom(*port, c.asked, wake, cut), expectedBytes(c));
+        EXPECT_EQ(readFrom(*port, c, wake, cut), expectedBytes(c));
         EXPECT_EQ(clock.nowMicros() - kStart, c.elapsedMs * int64_t{1000});
     }
 }
@@ -204,41 +163,6 @@ TEST(SerialPortContract, TermiosOnAPseudoTerminalKeepsEveryRuleWithinAMargin) {
         }
         ASSERT_TRUE(waitUntilQueued(*port, waiting));
 
-        const auto start = SteadyClock::now();
-        std::thread farEnd([&] {
-            for (const Chunk& chunk : c.farEnd) {
-                if (chunk.atMs == kWaiting) continue;
-                std::this_thread::sleep_until(start + std::chrono::milliseconds(chunk.atMs));
-                pty->write(chunk.bytes.data(), chunk.bytes.size());
-            }
-        });
-        const Bytes got = readFrom(*port, c.asked);
-        const auto elapsed = SteadyClock::now() - start;
-        farEnd.join();
-
-        EXPECT_EQ(got, expectedBytes(c));
-        EXPECT_GE(elapsed, std::chrono::milliseconds(c.elapsedMs) - kEarly);
-        EXPECT_LE(elapsed, std::chrono::milliseconds(c.elapsedMs) + kLate);
-    }
-}
-
-TEST(SerialPortContract, TermiosIsCutShortWithinAMargin) {
-    for (const CutCase& c : kCutCases) {
-        SCOPED_TRACE(c.what);
-        std::string error;
-        auto pty = linux_platform::PseudoTerminal::open(error);
-        ASSERT_NE(pty, nullptr) << error;
-        auto port = openPortOn(*pty);
-        ASSERT_NE(port, nullptr);
-        ASSERT_TRUE(port->setTimeouts(kCutReads));
-        size_t waiting = 0;
-        for (const Chunk& chunk : c.farEnd) {
-            if (chunk.atMs != kWaiting) continue;
-            ASSERT_TRUE(pty->write(chunk.bytes.data(), chunk.bytes.size()).ok);
-            waiting += chunk.bytes.size();
-        }
-        ASSERT_TRUE(waitUntilQueued(*port, waiting));
-
         Wakeup wake;
         std::atomic<bool> cut{false};
         const auto start = SteadyClock::now();
@@ -250,11 +174,12 @@ TEST(SerialPortContract, TermiosIsCutShortWithinAMargin) {
             }
         });
         std::thread cutter([&] {
+            if (c.cutAtMs == kNoCut) return;
             std::this_thread::sleep_until(start + std::chrono::milliseconds(c.cutAtMs));
             cut = c.cutHolds;
             wake.raise();
         });
-        const Bytes got = readUnlessFrom(*port, c.asked, wake, cut);
+        const Bytes got = readFrom(*port, c, wake, cut);
         const auto elapsed = SteadyClock::now() - start;
         farEnd.join();
         cutter.join();
