@@ -14,22 +14,21 @@
 namespace qm::ui {
 namespace {
 
-// Each entry: its number, and whether it ran on the GUI thread.
+// Each number posted, and whether it ran on the GUI thread.
 using Ran = std::vector<std::pair<int, bool>>;
+const Ran kThreeOnTheGuiThread = {{0, true}, {1, true}, {2, true}};
 
-void postNumbers(GuiQueue& queue, Ran& ran, int count) {
-    for (int i = 0; i < count; ++i)
+void postThree(GuiQueue& queue, Ran& ran) {
+    for (int i = 0; i < 3; ++i)
         queue.post([&ran, i] { ran.emplace_back(i, QThread::currentThread() == qApp->thread()); });
 }
-
-const Ran kThreeOnTheGuiThread = {{0, true}, {1, true}, {2, true}};
 
 TEST(GuiQueue, WorkPostedFromAnotherThreadRunsOnTheGuiThreadInOrder) {
     GuiQueue queue;
     Ran ran;
     QEventLoop loop;
     std::thread poster([&] {
-        postNumbers(queue, ran, 3);
+        postThree(queue, ran);
         queue.post([&loop] { loop.quit(); });
     });
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);  // the bound, were nothing to wake it
@@ -41,7 +40,7 @@ TEST(GuiQueue, WorkPostedFromAnotherThreadRunsOnTheGuiThreadInOrder) {
 TEST(BusyWork, ReturnsWhenTheWorkIsDoneWithWhatItPostedRun) {
     GuiQueue queue;
     Ran ran;
-    runWhileRepainting(nullptr, queue, [&] { postNumbers(queue, ran, 3); });
+    runWhileRepainting(nullptr, queue, [&] { postThree(queue, ran); });
     EXPECT_EQ(ran, kThreeOnTheGuiThread);
 }
 
