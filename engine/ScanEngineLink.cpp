@@ -83,10 +83,12 @@ void ScanEngineLink::closePort() {
     portAborted_ = false;
 }
 
-// The thread finishes a running scan cycle before it notices the request. Past the time
-// limit the port is aborted under it, which ends the cycle at once; only then is the
-// thread released, so nothing it still uses is freed while it runs.
+// A running scan cycle sees the link wanted and ends what it can end early (its waits),
+// then the thread notices the request. Past the time limit the port is aborted under it,
+// which ends the cycle at once; only then is the thread released, so nothing it still uses
+// is freed while it runs.
 void ScanEngineLink::stopWorkerThread() {
+    const Wanting wanting(*this);
     stopRequested = 1;
     const int64_t start = clock_.nowMs();
     while (!threadHandle->hasEnded() && clock_.nowMs() - start < kThreadJoinLimitMs) {
@@ -262,18 +264,23 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
     return kLinkNotAcknowledged;
 }
 
-int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs) {
+int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs,
+                                      PacketWait wait) {
     const auto hold = holdLink();
     const TracedTransaction traced(*this, "receivePacket");
     SerialPort& line = port();
+    const auto readLength = [&](uint8_t& length) {
+        if (wait == PacketWait::Full) return line.read(&length, 1);
+        return line.readUnless(&length, 1, threadWake, [this] { return linkWanted(); });
+    };
     int32_t result = kLinkOk;
     {
         ScopedTimeouts packetTimeouts(line, kPacketInterval, kPacketMultiplier, timeoutMs);
         uint8_t length = 0;
-        IoResult got = line.read(&length, 1);
+        IoResult got = readLength(length);
         if (!got.ok || got.count == 0) {
             clock_.sleepMs(1);
-            got = line.read(&length, 1);
+            got = readLength(length);
             if (!got.ok)
                 result = kLinkLengthReadError;
             else if (got.count == 0)

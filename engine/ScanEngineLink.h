@@ -16,6 +16,8 @@
 #include "engine/ReplyPacket.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
+#include "platform/Wakeup.h"
+#include "platform/WakingFlag.h"
 
 namespace qm {
 
@@ -30,6 +32,10 @@ public:
 // every outcome left in LinkStatus.
 // Whether a send waits for the engine's CMD_ACK.
 enum class AwaitAck { No, Yes };
+
+// Whether a packet read may end before its time-out when another thread wants the link:
+// the scan cycle's wait for a decode, which can last seconds.
+enum class PacketWait { Full, UntilLinkWanted };
 
 class ScanEngineLink {
 public:
@@ -54,7 +60,10 @@ public:
 
     std::u16string portName;
     std::unique_ptr<WorkerThread> threadHandle;
-    std::atomic<int32_t> stopRequested{0};
+    // The scanning thread's one wake-up: everything it waits for raises it (its stop request,
+    // the scanning flag, a trigger key, another thread that wants the link).
+    Wakeup threadWake;
+    WakingFlag stopRequested{threadWake, 0};
 
     std::atomic<int32_t> LinkStatus{0};
     uint16_t attemptCount = 0;
@@ -74,19 +83,33 @@ public:
     // that whatever arrives from the write on stays in the input queue for the caller.
     // 0, 13 or 20; also in LinkStatus.
     int32_t sendRequest(const uint8_t* packet, size_t count);
-    int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs);
+    // With PacketWait::UntilLinkWanted the wait for the length byte also ends, as if none
+    // came, once another thread wants the link; a packet that has begun is read whole.
+    int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs,
+                          PacketWait wait = PacketWait::Full);
     int32_t aimOn();
     int32_t aimOff();
 
     // A whole conversation with the engine (a scan cycle, a parameter change, a burn)
     // holds this, so that two threads never interleave packets on the line. Every single
     // transaction holds it too; it is recursive, so a conversation can nest them.
+    // A thread that has to wait for it says so first (linkWanted), so that a conversation that
+    // can end early does.
     using LinkHold = std::unique_lock<std::recursive_timed_mutex>;
-    LinkHold holdLink() { return LinkHold(conversation_); }
+    LinkHold holdLink() {
+        LinkHold hold(conversation_, std::try_to_lock);
+        if (!hold.owns_lock()) {
+            const Wanting wanting(*this);
+            hold.lock();
+        }
+        return hold;
+    }
     // The same, giving up after `ms` milliseconds of real time (the hold is then not owned).
     // Polled rather than a timed wait, which the thread sanitizer cannot see being taken.
     LinkHold holdLinkFor(int64_t ms) {
         LinkHold hold(conversation_, std::try_to_lock);
+        if (hold.owns_lock()) return hold;
+        const Wanting wanting(*this);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!hold.owns_lock() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -94,6 +117,9 @@ public:
         }
         return hold;
     }
+    // Another thread waits to hold the link, or to close it under the scanning thread: what
+    // holds it now should end what it can end early (a scan cycle's waits).
+    bool linkWanted() const { return wanting_.load() > 0; }
 
     // True once closePort has given up waiting for the scanning thread and aborted the
     // port under it: everything still running should end as fast as it can.
@@ -114,6 +140,21 @@ public:
     SerialPort& port() { return portHandle_ ? *portHandle_ : closedPort_; }
 
 private:
+    // Counts a thread waiting for the link while it lives, and wakes the scanning thread.
+    class Wanting {
+    public:
+        explicit Wanting(ScanEngineLink& link) : link_(link) {
+            ++link_.wanting_;
+            link_.threadWake.raise();
+        }
+        ~Wanting() { --link_.wanting_; }
+        Wanting(const Wanting&) = delete;
+        Wanting& operator=(const Wanting&) = delete;
+
+    private:
+        ScanEngineLink& link_;
+    };
+
     bool configureLine();
     bool writePacketAndLowerRts(const uint8_t* packet, size_t count, IoResult& written);
     bool writeWhole(const uint8_t* packet, size_t count);
@@ -126,6 +167,7 @@ private:
     std::unique_ptr<SerialPort> portHandle_;
     ClosedPort closedPort_;
     std::recursive_timed_mutex conversation_;
+    std::atomic<int> wanting_{0};
     std::atomic<bool> portAborted_{false};
     std::atomic<PacketTrace*> trace_{nullptr};
 };

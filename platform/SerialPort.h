@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "platform/Wakeup.h"
 
 namespace qm {
 
@@ -79,6 +82,17 @@ public:
 
     virtual IoResult read(uint8_t* buffer, size_t count) = 0;
     virtual IoResult write(const uint8_t* bytes, size_t count) = 0;
+
+    // read(), except that while no byte has come it also ends, with nothing read and no error,
+    // once `endEarly` holds: it asks at the start and after every raise of `wake`. For a wait of
+    // seconds that another thread may need to cut short; a byte that has come is always read.
+    // A backend that cannot be woken leaves the wait to its time-outs.
+    virtual IoResult readUnless(uint8_t* buffer, size_t count, Wakeup& wake,
+                                const std::function<bool()>& endEarly) {
+        static_cast<void>(wake);
+        static_cast<void>(endEarly);
+        return read(buffer, count);
+    }
 
     // Makes a call in progress on another thread, and every later call, fail at once: for
     // shutting down while another thread may still be waiting on the line.

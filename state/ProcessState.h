@@ -7,6 +7,7 @@
 #include "engine/EngineParamTable.h"
 #include "engine/ScanEngineLink.h"
 #include "platform/Platform.h"
+#include "platform/WakingFlag.h"
 #include "settings/CommandArray.h"
 #include "settings/ProfileFiles.h"
 #include "settings/ScanSettings.h"
@@ -32,7 +33,8 @@ struct ProcessState {
     // Where the profiles are, as the last loadSettings found it; saveSettings writes there.
     std::string configFolder;
 
-    std::atomic<int32_t> ScanningEnabled{0};
+    // Every change wakes the scanning thread, which waits for it rather than polling.
+    WakingFlag ScanningEnabled{link.threadWake, 0};
     std::atomic<int32_t> ServiceMode{0};
     std::atomic<int32_t> AimingActive{0};
     std::atomic<int32_t> ScannerPowerOn{1};

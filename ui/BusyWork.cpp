@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <atomic>
 #include <thread>
 
 #include "ui/GuiQueue.h"
@@ -14,12 +14,12 @@ namespace qm::ui {
 
 namespace {
 constexpr int kRepaintIntervalMs = 40;
-// How soon the end of the work is noticed: well inside one frame.
-constexpr int kDoneCheckIntervalMs = 2;
 }  // namespace
 
+// The worker ends the loop with a queued call when it is done, and what it posts wakes the
+// GUI thread itself, so nothing here polls. The call goes by name: a functor would be memory
+// of ours freed on the GUI thread through Qt's queue, a hand-over the sanitizer cannot see.
 void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<void()>& work) {
-    std::atomic<bool> done{false};
     QPointer<QWidget> watched(window);
     QEventLoop loop;
     QTimer repaint;
@@ -32,18 +32,11 @@ void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<vo
         for (QWidget* shown : QApplication::topLevelWidgets())
             if (shown->isVisible()) shown->update();
     });
-    QTimer doneCheck;
-    doneCheck.setInterval(kDoneCheckIntervalMs);
-    QObject::connect(&doneCheck, &QTimer::timeout, [&] {
-        queue.drain();
-        if (done.load()) loop.quit();
-    });
     std::thread worker([&] {
         work();
-        done.store(true);
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     repaint.start();
-    doneCheck.start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     queue.drain();

@@ -1,23 +1,21 @@
 #include "ui/GuiQueue.h"
 
+#include <QMetaObject>
 #include <QThread>
 
 namespace qm::ui {
 
-namespace {
-// Short enough for a popup to appear "at once", long enough to cost nothing while idle.
-constexpr int kDrainIntervalMs = 5;
-}  // namespace
+GuiQueue::GuiQueue(QObject* parent) : QObject(parent) {}
 
-GuiQueue::GuiQueue(QObject* parent) : QObject(parent) {
-    timer_.setInterval(kDrainIntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &GuiQueue::drain);
-    timer_.start();
-}
-
+// Work posted behind other work rides on the wake-up already on its way.
 void GuiQueue::post(std::function<void()> work) {
-    std::lock_guard lock(mutex_);
-    pending_.push_back(std::move(work));
+    bool first = false;
+    {
+        std::lock_guard lock(mutex_);
+        first = pending_.empty();
+        pending_.push_back(std::move(work));
+    }
+    if (first) QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
 }
 
 void GuiQueue::drain() {

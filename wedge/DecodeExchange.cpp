@@ -51,7 +51,8 @@ DecodeResult receiveDecode(ScanEngineLink& link) {
     DecodeResult result;
     for (int attempts = 0; attempts < kMostPacketsRead;) {
         uint32_t count = 0;
-        result.outcome = link.receivePacket(result.packet, count, timeoutMs);
+        result.outcome =
+            link.receivePacket(result.packet, count, timeoutMs, PacketWait::UntilLinkWanted);
         if (result.outcome != kLinkOk) return result;
         if (!isSoundPacket(result.packet)) {
             sendWithoutReply(link, CMD_NAK);

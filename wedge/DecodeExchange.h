@@ -22,7 +22,8 @@ struct DecodeResult {
 void startDecoding(ScanEngineLink& link);
 
 // Reads at most two packets within (scan time + 2) x 100 ms each, acknowledging decode data
-// and refusing anything else.
+// and refusing anything else. A wait for a packet ends early, as if none came, once another
+// thread wants the link.
 DecodeResult receiveDecode(ScanEngineLink& link);
 
 // 25 when the packet's data is the engine's "NR" no-read marker (after the prefix and code

@@ -2,7 +2,7 @@
 
 #include "platform/Feedback.h"
 #include "state/ProcessState.h"
-#include "wedge/WedgeSleep.h"
+#include "wedge/WedgeWaits.h"
 
 namespace qm {
 
@@ -13,9 +13,9 @@ constexpr int64_t kPopupMs = 1500;
 
 void showPopupBriefly(ProcessState& state, bool wanted, Popup popup) {
     Feedback* feedback = state.platform.feedback;
-    if (!wanted || !feedback) return;
+    if (!wanted || !feedback || state.link.linkWanted()) return;
     feedback->showPopup(popup);
-    wedgeSleep(state, kPopupMs);
+    waitInConversation(state, kPopupMs);
     feedback->destroyPopup(popup);
 }
 
@@ -32,7 +32,7 @@ void playNoReadBeeps(ProcessState& state) {
     Feedback* feedback = state.platform.feedback;
     if (!state.scanSettings.beepOnNoRead || !feedback) return;
     feedback->playSystemSound(kSoundExclamation);
-    wedgeSleep(state, kBeepPauseMs);
+    waitInConversation(state, kBeepPauseMs);
     feedback->playSystemSound(kSoundExclamation);
 }
 

@@ -5,7 +5,7 @@
 #include "wedge/DecodeExchange.h"
 #include "wedge/KeystrokeSynthesis.h"
 #include "wedge/ReadFeedback.h"
-#include "wedge/WedgeSleep.h"
+#include "wedge/WedgeWaits.h"
 
 namespace qm {
 
@@ -32,15 +32,19 @@ void endAiming(ProcessState& state) {
 
 // In one-button control the engine aims for the target time before it decodes.
 void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
-    if (state.link.twoButtonMode == 0) wedgeSleep(state, int64_t{state.link.targetTime} * 100);
-    wedgeSleep(state, shape.extraWaitBeforeReadMs);
+    if (state.link.twoButtonMode == 0) {
+        waitInConversation(state, int64_t{state.link.targetTime} * 100);
+    }
+    waitInConversation(state, shape.extraWaitBeforeReadMs);
 }
 
 }  // namespace
 
 // The whole cycle holds the link, AIM_OFF included, so that once pauseScanning has the link
 // the engine is the setup dialog's alone. Under the hold it waits for nothing but the engine
-// and its own fixed pauses: the feedback calls are requests that return at once.
+// and its own fixed pauses: the feedback calls are requests that return at once. When another
+// thread wants the link, the waits end: a decode that has come is still read and typed whole,
+// one still awaited is stopped as after a no-read, without the no-read feedback.
 ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanReport& report) {
     ScanEngineLink& link = state.link;
     const auto hold = link.holdLink();
@@ -54,10 +58,12 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
         giveGoodReadFeedback(state);
     } else {
         stopDecodingAndDrain(link);
-        playNoReadBeeps(state);
-        report.failed();
-        showNoReadPopup(state);
-        wedgeSleep(state, shape.pauseAfterFailureMs);
+        if (!link.linkWanted()) {
+            playNoReadBeeps(state);
+            report.failed();
+            showNoReadPopup(state);
+            waitInConversation(state, shape.pauseAfterFailureMs);
+        }
     }
     const ScanCycleResult result{read.outcome, link.aimOff()};
     state.AimingActive = 0;

@@ -49,4 +49,11 @@ uint16_t EitherKeyState::asyncKeyState(uint8_t virtualKey) {
     return state;
 }
 
+bool EitherKeyState::watch(Wakeup* wake) {
+    bool allTell = true;
+    for (KeyState* source : sources_)
+        if (source && !source->watch(wake)) allTell = false;
+    return allTell;
+}
+
 }  // namespace qm::app

@@ -29,6 +29,8 @@ class EitherKeyState : public KeyState {
 public:
     explicit EitherKeyState(std::vector<KeyState*> sources) : sources_(std::move(sources)) {}
     uint16_t asyncKeyState(uint8_t virtualKey) override;
+    // Tells of changes only when every source does.
+    bool watch(Wakeup* wake) override;
 
 private:
     std::vector<KeyState*> sources_;

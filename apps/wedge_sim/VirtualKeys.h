@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 
+#include "platform/KeyChangeSignal.h"
 #include "platform/KeyState.h"
 
 namespace qm::app {
@@ -11,13 +12,21 @@ namespace qm::app {
 // the scanning thread.
 class VirtualKeys : public KeyState {
 public:
-    void setDown(uint8_t virtualKey, bool down) { down_[virtualKey].store(down); }
+    void setDown(uint8_t virtualKey, bool down) {
+        down_[virtualKey].store(down);
+        changed_.changed();
+    }
     uint16_t asyncKeyState(uint8_t virtualKey) override {
         return down_[virtualKey].load() ? kKeyDownBit : 0;
+    }
+    bool watch(Wakeup* wake) override {
+        changed_.watch(wake);
+        return true;
     }
 
 private:
     std::array<std::atomic<bool>, 256> down_{};
+    KeyChangeSignal changed_;
 };
 
 }  // namespace qm::app

@@ -1,18 +1,32 @@
-// What watching the trigger keys costs while nobody presses one: the scanning thread itself
-// (scanning enabled, two key queries and three 1 ms sleeps a poll, on the X key-state
-// backend) beside a bare loop of the same sleeps, and what the X server spends meanwhile.
-// Run by hand: bench-key-state-idle [seconds]
+// What watching the trigger keys costs while nobody presses one, and how soon a press is
+// answered. On a private Xvfb, with the X key-state backend and the simulated engine:
+//   1. the scanning thread idle (scanning enabled, two-button control) beside the GUI queue
+//      in an event loop: wake-ups per second of each, and of the whole process, from the
+//      context switches in /proc/self/task, and the CPU of the whole process;
+//   2. a bare loop of three 1 ms sleeps, the polling cadence the thread was described with;
+//   3. the scan key pressed through XTest, to START_DECODE's last byte at the engine.
+// Run by hand: bench-key-state-idle [seconds per phase] [presses]
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "F3Key.h"
+#include "engine/Packets.h"
 #include "platform/Platform.h"
 #include "platform/linux/RealClock.h"
 #include "platform/linux/X11KeyState.h"
@@ -20,6 +34,7 @@
 #include "platform/sim/SimSerialPort.h"
 #include "state/ProcessState.h"
 #include "tests/e2e/XtermUnderXvfb.h"
+#include "ui/GuiQueue.h"
 #include "wedge/ScanWedgeThread.h"
 
 namespace {
@@ -27,110 +42,189 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-double threadCpuSeconds() {
+constexpr uint8_t kScanKey = 0xEB;    // F3
+constexpr uint8_t kTargetKey = 0xEC;  // F4
+// START_DECODE's own time on the line: the wake's 10 ms and six bytes at 9600 baud.
+constexpr double kProtocolMs = 10.0 + 6 * qm::sim::SimEngine::kByteMicros / 1000.0;
+
+long threadId() { return static_cast<long>(syscall(SYS_gettid)); }
+
+double processCpuSeconds() {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-double processCpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-long clockTicksPerSecond() {
-    FILE* out = popen("getconf CLK_TCK", "r");
-    long ticks = 0;
-    if (out) {
-        if (std::fscanf(out, "%ld", &ticks) != 1) ticks = 0;
-        pclose(out);
+// Voluntary and involuntary context switches of one thread: each is a wake-up.
+long switchesOf(const std::filesystem::path& status) {
+    std::ifstream in(status);
+    long total = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("ctxt_switches:") == std::string::npos) continue;
+        total += std::atol(line.substr(line.find(':') + 1).c_str());
     }
-    return ticks > 0 ? ticks : 100;
+    return total;
 }
 
-// User and system time of every thread of a process, from its stat line; -1 if gone.
-double processCpuSeconds(long pid, long ticksPerSecond) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) return -1;
-    // The command name may hold blanks; the fields after it are plain.
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string skipped;
-    for (int field = 3; field < 14; ++field) fields >> skipped;
-    long user = 0, system = 0;
-    fields >> user >> system;
-    return static_cast<double>(user + system) / static_cast<double>(ticksPerSecond);
-}
-
-struct Run {
+struct Snapshot {
+    steady_clock::time_point at;
     double cpuSeconds = 0;
-    long polls = 0;
+    std::map<long, long> switches;  // by thread id
 };
 
-// One poll of the wedge: a sleep, the target key, a sleep, the scan key, a sleep.
-template <typename Query>
-Run pollUntil(steady_clock::time_point end, Query query) {
-    Run run;
-    const double start = threadCpuSeconds();
-    while (steady_clock::now() < end) {
-        std::this_thread::sleep_for(milliseconds(1));
-        query(0xEC);
-        std::this_thread::sleep_for(milliseconds(1));
-        query(0xEB);
-        std::this_thread::sleep_for(milliseconds(1));
-        ++run.polls;
-    }
-    run.cpuSeconds = threadCpuSeconds() - start;
-    return run;
+Snapshot snapshot() {
+    Snapshot s{steady_clock::now(), processCpuSeconds(), {}};
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        s.switches[std::stol(task.path().filename().string())] = switchesOf(task.path() / "status");
+    return s;
 }
 
-double percentOfCore(double cpuSeconds, double seconds) { return 100.0 * cpuSeconds / seconds; }
-
-// The real key state, counting the wedge's queries so its polls can be told.
-class CountingKeyState : public qm::KeyState {
-public:
-    explicit CountingKeyState(qm::KeyState& keys) : keys_(keys) {}
-    uint16_t asyncKeyState(uint8_t virtualKey) override {
-        ++queries;
-        return keys_.asyncKeyState(virtualKey);
-    }
-    std::atomic<long> queries{0};
-
-private:
-    qm::KeyState& keys_;
+struct Phase {
+    double seconds = 0;
+    double cpuPercent = 0;
+    std::map<long, double> perSecond;  // wake-ups per second by thread id
+    double processPerSecond = 0;
 };
 
-// The scanning thread itself, idle: scanning enabled, two-button control, no key down.
-Run runWedgeUntil(steady_clock::time_point end, qm::KeyState& x11Keys) {
+// Threads that began or ended within the phase count from zero.
+Phase between(const Snapshot& a, const Snapshot& b) {
+    Phase phase;
+    phase.seconds = std::chrono::duration<double>(b.at - a.at).count();
+    phase.cpuPercent = 100.0 * (b.cpuSeconds - a.cpuSeconds) / phase.seconds;
+    for (const auto& [tid, count] : b.switches) {
+        const auto before = a.switches.find(tid);
+        const long woke = count - (before == a.switches.end() ? 0 : before->second);
+        phase.perSecond[tid] = woke / phase.seconds;
+        phase.processPerSecond += woke / phase.seconds;
+    }
+    return phase;
+}
+
+// The wedge on the simulated engine and the X key state, scanning enabled.
+struct Wedge {
+    explicit Wedge(qm::KeyState& keys)
+        : platform{clock, opener, nullptr, nullptr, &keys, nullptr, nullptr}, state(platform) {
+        engine.setParameter(237, 0);  // decodes without aiming first
+        engine.placeBarcode({qm::sim::Symbology::Code128, "bench"});
+        state.link.openPort(u"COM3:");
+        state.link.scanKey = kScanKey;
+        state.link.targetKey = kTargetKey;
+        state.link.twoButtonMode = 1;
+        state.link.scanTime = 5;
+        state.ScanningEnabled = 1;
+    }
+
+    size_t count(uint8_t opcode) {
+        size_t n = 0;
+        for (const auto& packet : engine.received()) n += packet.bytes[1] == opcode ? 1 : 0;
+        return n;
+    }
+
     qm::linux_platform::RealClock clock;
     qm::sim::SimEngine engine;
-    qm::sim::SimSerialPortOpener opener(clock, engine);
-    CountingKeyState keys(x11Keys);
-    qm::Platform platform{clock, opener, nullptr, nullptr, &keys, nullptr, nullptr};
-    qm::ProcessState state(platform);
-    state.link.openPort(u"COM3:");
-    state.link.scanKey = 0xEB;
-    state.link.targetKey = 0xEC;
-    state.link.twoButtonMode = 1;
-    state.ScanningEnabled = 1;
-    std::thread stopper([&] {
-        std::this_thread::sleep_until(end);
-        state.link.stopRequested = 1;
+    qm::sim::SimSerialPortOpener opener{clock, engine};
+    qm::Platform platform;
+    qm::ProcessState state;
+};
+
+Phase idleWedgeBesideGuiQueue(QCoreApplication& app, qm::KeyState& keys, int seconds,
+                              long& wedgeThread) {
+    Wedge wedge(keys);
+    qm::ui::GuiQueue queue;
+    std::atomic<long> tid{0};
+    std::thread thread([&] {
+        tid = threadId();
+        qm::scanWedgeThreadProc(wedge.state);
     });
-    Run run;
-    const double start = threadCpuSeconds();
-    qm::scanWedgeThreadProc(state);
-    run.cpuSeconds = threadCpuSeconds() - start;
-    run.polls = keys.queries / 2;
-    stopper.join();
-    return run;
+    std::this_thread::sleep_for(milliseconds(300));  // past its start
+    wedgeThread = tid;
+    const Snapshot a = snapshot();
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    const Snapshot b = snapshot();
+    wedge.state.link.stopRequested = 1;
+    thread.join();
+    return between(a, b);
+}
+
+Phase bareLoop(int seconds, long& loopThread) {
+    std::atomic<long> tid{0};
+    std::atomic<bool> measuring{true};
+    std::thread loop([&] {
+        tid = threadId();
+        while (measuring) {
+            for (int i = 0; i < 3; ++i) std::this_thread::sleep_for(milliseconds(1));
+        }
+    });
+    std::this_thread::sleep_for(milliseconds(300));
+    loopThread = tid;
+    const Snapshot a = snapshot();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const Snapshot b = snapshot();
+    measuring = false;
+    loop.join();
+    return between(a, b);
+}
+
+// Milliseconds from each XTest press to START_DECODE's last byte at the engine.
+std::vector<double> pressToStartDecode(const std::string& display, qm::KeyState& keys,
+                                       int presses) {
+    std::vector<double> latencies;
+    const auto f3 = F3Key::open(display);
+    if (!f3) return latencies;
+    Wedge wedge(keys);
+    qm::startWedgeThread(wedge.state);
+    std::this_thread::sleep_for(milliseconds(300));
+    for (int i = 0; i < presses; ++i) {
+        const size_t starts = wedge.count(qm::START_DECODE[1]);
+        const size_t aimOffs = wedge.count(qm::AIM_OFF[1]);
+        const int64_t pressed = wedge.clock.nowMicros();
+        f3->press(true);
+        const auto limit = steady_clock::now() + std::chrono::seconds(2);
+        while (wedge.count(qm::START_DECODE[1]) == starts && steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        f3->press(false);
+        for (const auto& packet : wedge.engine.received())
+            if (packet.bytes[1] == qm::START_DECODE[1] && packet.timeMicros >= pressed)
+                latencies.push_back((packet.timeMicros - pressed) / 1000.0);
+        while (wedge.count(qm::AIM_OFF[1]) == aimOffs &&
+               steady_clock::now() < limit + milliseconds(2000))
+            std::this_thread::sleep_for(milliseconds(1));
+        std::this_thread::sleep_for(milliseconds(400));  // past the pause after a scan
+    }
+    wedge.state.link.closePort();
+    return latencies;
+}
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
+}
+
+void printPhase(const char* title, const Phase& phase, long mainThread, long ownThread,
+                const char* ownName) {
+    const auto rate = [&phase](long tid) {
+        const auto it = phase.perSecond.find(tid);
+        return it == phase.perSecond.end() ? 0.0 : it->second;
+    };
+    std::printf("%s\n", title);
+    std::printf("  %-24s %10.1f\n", ownName, rate(ownThread));
+    std::printf("  %-24s %10.1f\n", "main (GUI) thread", rate(mainThread));
+    std::printf("  %-24s %10.1f %12.3f\n", "whole process", phase.processPerSecond,
+                phase.cpuPercent);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
-    if (seconds <= 0 || !qm::e2e::programAvailable("Xvfb")) {
-        std::puts("usage: bench-key-state-idle [seconds]; needs Xvfb");
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+    const int presses = argc > 2 ? std::atoi(argv[2]) : 30;
+    if (seconds <= 0 || presses <= 0 || !qm::e2e::programAvailable("Xvfb")) {
+        std::puts("usage: bench-key-state-idle [seconds per phase] [presses]; needs Xvfb");
         return 2;
     }
+    QCoreApplication app(argc, argv);
     qm::test::TempFolder scratch{"qm-bench"};
     const auto numberFile = scratch.path() / "display";
     const long server = qm::e2e::startInBackground("Xvfb -displayfd 3 -noreset -nolisten tcp 3>" +
@@ -148,36 +242,26 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const long ticks = clockTicksPerSecond();
-    const double serverStart = processCpuSeconds(server, ticks);
-    const double processStart = processCpuSeconds();
-    const auto started = steady_clock::now();
-    const auto end = started + std::chrono::seconds(seconds);
-    Run polling, bare;
-    volatile uint16_t sink = 0;
-    (void)sink;
-    std::thread pollingThread([&] { polling = runWedgeUntil(end, *keys); });
-    std::thread bareThread([&] { bare = pollUntil(end, [](uint8_t) {}); });
-    pollingThread.join();
-    bareThread.join();
-    const double elapsed = std::chrono::duration<double>(steady_clock::now() - started).count();
-    const double serverCpu = processCpuSeconds(server, ticks) - serverStart;
-    const double listenerCpu =
-        processCpuSeconds() - processStart - polling.cpuSeconds - bare.cpuSeconds;
+    const long mainThread = threadId();
+    long wedgeThread = 0;
+    long loopThread = 0;
+    const Phase idle = idleWedgeBesideGuiQueue(app, *keys, seconds, wedgeThread);
+    const Phase bare = bareLoop(seconds, loopThread);
+    const std::vector<double> latencies = pressToStartDecode(display, *keys, presses);
     keys.reset();
     qm::e2e::stopProgram(server);
 
-    std::printf("%.1f s on %s, percent of one core:\n", elapsed, display.c_str());
-    std::printf("  wedge thread  %6.3f %%  (%ld polls, %.2f ms each)\n",
-                percentOfCore(polling.cpuSeconds, elapsed), polling.polls,
-                1000.0 * elapsed / static_cast<double>(polling.polls));
-    std::printf("  bare loop     %6.3f %%  (%ld polls)\n", percentOfCore(bare.cpuSeconds, elapsed),
-                bare.polls);
-    std::printf("  ratio         %6.3f    (target: within 1.1)\n",
-                polling.cpuSeconds / bare.cpuSeconds);
-    std::printf("  rest of us    %6.3f %%  (the key listener thread and main, by difference)\n",
-                percentOfCore(listenerCpu, elapsed));
-    std::printf("  X server      %6.3f %%  (target: under 0.1; one clock tick is %.3f %%)\n",
-                percentOfCore(serverCpu, elapsed), percentOfCore(1.0 / ticks, elapsed));
+    std::printf("%d s a phase on %s          wake-ups/s   CPU %% of a core\n", seconds,
+                display.c_str());
+    printPhase("scanning thread idle, GUI queue in its event loop", idle, mainThread, wedgeThread,
+               "scanning thread");
+    printPhase("bare loop of three 1 ms sleeps", bare, mainThread, loopThread, "loop thread");
+    std::printf("  (targets idle: at most 10 wake-ups a second, under 0.1 %% of a core)\n");
+    std::printf("scan key (XTest) to START_DECODE at the engine, %zu presses:\n", latencies.size());
+    std::printf("  median %.2f ms, p90 %.2f ms, min %.2f ms, max %.2f ms\n",
+                percentile(latencies, 0.5), percentile(latencies, 0.9), percentile(latencies, 0.0),
+                percentile(latencies, 1.0));
+    std::printf("  of which the protocol's own %.2f ms: the wake and six bytes on the wire\n",
+                kProtocolMs);
     return 0;
 }

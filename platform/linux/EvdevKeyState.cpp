@@ -101,6 +101,11 @@ uint16_t EvdevKeyState::asyncKeyState(uint8_t virtualKey) {
     return keys_.asyncKeyState(virtualKey);
 }
 
+bool EvdevKeyState::watch(Wakeup* wake) {
+    changed_.watch(wake);
+    return true;
+}
+
 void EvdevKeyState::listen() {
     std::vector<pollfd> fds;
     for (;;) {
@@ -136,6 +141,7 @@ void EvdevKeyState::apply(Device& device, uint16_t code, bool down) {
     if (code >= LinuxKeysDown::KeyCount || device.down[code] == down) return;
     device.down[code] = down;
     keys_.change(code, down);
+    changed_.changed();
 }
 
 // Its held keys are released: a keyboard unplugged with a key down holds nothing.

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/KeyChangeSignal.h"
 #include "platform/KeyState.h"
 
 struct libevdev;
@@ -35,7 +36,8 @@ private:
 bool isTriggerKeyboard(const std::function<bool(uint16_t code)>& hasKey);
 
 // Key state from the kernel's input devices, for a wedge running without X. A thread of
-// its own reads every keyboard that could carry a trigger key; a query reads memory only.
+// its own reads every keyboard that could carry a trigger key and tells its watcher of each
+// change; a query reads memory only.
 // Keyboards plugged in later are not seen.
 class EvdevKeyState : public KeyState {
 public:
@@ -47,6 +49,7 @@ public:
     EvdevKeyState& operator=(const EvdevKeyState&) = delete;
 
     uint16_t asyncKeyState(uint8_t virtualKey) override;
+    bool watch(Wakeup* wake) override;
 
 private:
     struct Device {
@@ -67,6 +70,7 @@ private:
     int stopRead_;
     int stopWrite_;
     LinuxKeysDown keys_;
+    KeyChangeSignal changed_;
     std::thread listener_;
 };
 

@@ -53,15 +53,26 @@ enum class Readiness { Ready, HungUp, Failed };
 
 // One wait for `events`. An interrupted or expired wait reports Ready: the caller
 // tries the transfer again and checks its deadline, which covers both.
-// An abort wakes the wait through `abortFd` and fails it.
-Readiness waitFor(int fd, int abortFd, short events, int timeoutMs) {
-    pollfd p[2] = {{fd, events, 0}, {abortFd, POLLIN, 0}};
-    int n = ::poll(p, abortFd >= 0 ? 2 : 1, timeoutMs);
+// An abort wakes the wait through `abortFd` and fails it; a nudge through `nudgeFd` (when not
+// -1) is taken and ends the wait as Ready, for the caller to look again at why it waits.
+Readiness waitFor(int fd, int abortFd, short events, int timeoutMs, int nudgeFd = -1) {
+    pollfd p[3] = {{fd, events, 0}, {abortFd, POLLIN, 0}, {nudgeFd, POLLIN, 0}};
+    int n = ::poll(p, nudgeFd >= 0 ? 3 : (abortFd >= 0 ? 2 : 1), timeoutMs);
     if (n < 0) return errno == EINTR ? Readiness::Ready : Readiness::Failed;
     if (p[1].revents & POLLIN) return Readiness::Failed;
+    if (p[2].revents & POLLIN) {
+        uint64_t nudges = 0;
+        [[maybe_unused]] const ssize_t taken = ::read(nudgeFd, &nudges, sizeof nudges);
+    }
     if (p[0].revents & POLLNVAL) return Readiness::Failed;
     if (p[0].revents & (POLLHUP | POLLERR)) return Readiness::HungUp;
     return Readiness::Ready;
+}
+
+void bumpEventFd(int fd) {
+    if (fd < 0) return;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(fd, &one, sizeof one);
 }
 
 bool wouldBlock(ssize_t r) {
@@ -221,7 +232,9 @@ uint32_t statusOf(int lines) {
 }  // namespace
 
 TermiosSerialPort::TermiosSerialPort(int fd)
-    : fd_(fd), abortFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    : fd_(fd),
+      abortFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      nudgeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TermiosSerialPort::~TermiosSerialPort() {
     // The exclusive flag belongs to the tty, not the descriptor, and would outlive us
@@ -229,6 +242,7 @@ TermiosSerialPort::~TermiosSerialPort() {
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     if (abortFd_ >= 0) ::close(abortFd_);
+    if (nudgeFd_ >= 0) ::close(nudgeFd_);
 }
 
 bool TermiosSerialPort::enterRawMode() {
@@ -309,6 +323,19 @@ bool TermiosSerialPort::inputQueueLength(uint32_t& count) {
 }
 
 IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
+    return readCutShort(buffer, count, nullptr);
+}
+
+// Each raise nudges the poll() of the read, which then asks `endEarly` again.
+IoResult TermiosSerialPort::readUnless(uint8_t* buffer, size_t count, Wakeup& wake,
+                                       const std::function<bool()>& endEarly) {
+    if (nudgeFd_ < 0) return read(buffer, count);
+    const auto nudges = wake.subscribe([this] { bumpEventFd(nudgeFd_); });
+    return readCutShort(buffer, count, &endEarly);
+}
+
+IoResult TermiosSerialPort::readCutShort(uint8_t* buffer, size_t count,
+                                         const std::function<bool()>* endEarly) {
     const Deadline total = totalDeadline(Clock::now(), timeouts_.readTotalMultiplier,
                                          timeouts_.readTotalConstant, count);
     const auto interval = std::chrono::milliseconds(timeouts_.readInterval);
@@ -328,9 +355,10 @@ IoResult TermiosSerialPort::read(uint8_t* buffer, size_t count) {
         // Nothing to read after the peer hung up: it is gone, not just quiet.
         if (!wouldBlock(r) || hungUp) return {false, got};
         if (timeouts_.readReturnsAtOnce()) break;
+        if (got == 0 && endEarly && (*endEarly)()) break;
         std::optional<int> wait = pollTimeout(earliest(total, nextByteDue));
         if (!wait) break;
-        Readiness ready = waitFor(fd_, abortFd_, POLLIN, *wait);
+        Readiness ready = waitFor(fd_, abortFd_, POLLIN, *wait, endEarly ? nudgeFd_ : -1);
         if (ready == Readiness::Failed) return {false, got};
         hungUp = ready == Readiness::HungUp;
     }
@@ -361,10 +389,7 @@ IoResult TermiosSerialPort::write(const uint8_t* bytes, size_t count) {
 
 void TermiosSerialPort::abort() {
     aborted_ = true;
-    if (abortFd_ >= 0) {
-        const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t ignored = ::write(abortFd_, &one, sizeof one);
-    }
+    bumpEventFd(abortFd_);
 }
 
 }  // namespace qm::linux_platform

@@ -28,6 +28,8 @@ public:
     bool inputQueueLength(uint32_t& count) override;
 
     IoResult read(uint8_t* buffer, size_t count) override;
+    IoResult readUnless(uint8_t* buffer, size_t count, Wakeup& wake,
+                        const std::function<bool()>& endEarly) override;
     IoResult write(const uint8_t* bytes, size_t count) override;
     void abort() override;
 
@@ -36,8 +38,12 @@ public:
     bool enterRawMode();
 
 private:
+    // read(); with `endEarly`, also the end of readUnless().
+    IoResult readCutShort(uint8_t* buffer, size_t count, const std::function<bool()>* endEarly);
+
     int fd_;
     int abortFd_;  // an eventfd that wakes any wait once the port is aborted
+    int nudgeFd_;  // an eventfd that wakes a read that may be cut short
     std::atomic<bool> aborted_{false};
     SerialTimeouts timeouts_;
     uint32_t eventMask_ = 0;

@@ -83,6 +83,11 @@ uint16_t X11KeyState::asyncKeyState(uint8_t virtualKey) {
     return 0;
 }
 
+bool X11KeyState::watch(Wakeup* wake) {
+    changed_.watch(wake);
+    return true;
+}
+
 void X11KeyState::listen() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopRead_, POLLIN, 0}};
     for (;;) {
@@ -112,7 +117,11 @@ void X11KeyState::handle(XEvent& event) {
         auto& xkb = reinterpret_cast<XkbEvent&>(event);
         if (xkb.any.xkb_type == XkbMapNotify) XkbRefreshKeyboardMapping(&xkb.map);
         mapTriggerKeys();
+    } else {
+        return;
     }
+    // A new keymap can put a trigger key on a keycode already held.
+    changed_.changed();
 }
 
 void X11KeyState::readKeymap() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/KeyChangeSignal.h"
 #include "platform/KeyState.h"
 
 struct _XDisplay;
@@ -14,8 +15,8 @@ union _XEvent;
 namespace qm::linux_platform {
 
 // Key state of the whole X display, kept current by a thread of its own that listens to
-// XInput2 raw key events, which arrive whichever window has the focus. A query reads
-// memory only: the wedge asks every few milliseconds and must not cost the server a thing.
+// XInput2 raw key events, which arrive whichever window has the focus, and tells its watcher
+// of each. A query reads memory only and costs the server nothing.
 class X11KeyState : public KeyState {
 public:
     // Nothing without a display or without XInput2 2.0 or later.
@@ -26,6 +27,7 @@ public:
     X11KeyState& operator=(const X11KeyState&) = delete;
 
     uint16_t asyncKeyState(uint8_t virtualKey) override;
+    bool watch(Wakeup* wake) override;
 
 private:
     X11KeyState(_XDisplay* display, int xiOpcode, int xkbEventType, int stopRead, int stopWrite);
@@ -43,6 +45,7 @@ private:
     std::array<std::atomic<bool>, 256> keycodeDown_{};
     // Per virtual key, the X keycodes of its keysyms: the first in the low byte.
     std::array<std::atomic<uint16_t>, 256> keycodesOf_{};
+    KeyChangeSignal changed_;
     std::thread listener_;
 };
 

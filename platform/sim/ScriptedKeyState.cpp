@@ -7,6 +7,7 @@ namespace qm::sim {
 void ScriptedKeyState::press(uint8_t virtualKey, int64_t fromMicros, int64_t toMicros) {
     std::lock_guard lock(mutex_);
     script_[virtualKey].push_back({fromMicros, toMicros});
+    scheduleChanges(script_[virtualKey].back());
 }
 
 void ScriptedKeyState::setDown(uint8_t virtualKey, bool down) {
@@ -15,11 +16,26 @@ void ScriptedKeyState::setDown(uint8_t virtualKey, bool down) {
     auto& intervals = script_[virtualKey];
     if (down) {
         intervals.push_back({now, Forever});
-        return;
+    } else {
+        // A release ends every interval holding the key now; later presses still happen.
+        for (Interval& interval : intervals)
+            if (interval.from <= now && now < interval.to) interval.to = now;
     }
-    // A release ends every interval holding the key now; later presses still happen.
-    for (Interval& interval : intervals)
-        if (interval.from <= now && now < interval.to) interval.to = now;
+    if (wake_) wake_->raise();
+}
+
+bool ScriptedKeyState::watch(Wakeup* wake) {
+    std::lock_guard lock(mutex_);
+    wake_ = wake;
+    for (const auto& intervals : script_)
+        for (const Interval& interval : intervals) scheduleChanges(interval);
+    return true;
+}
+
+void ScriptedKeyState::scheduleChanges(const Interval& interval) {
+    if (!wake_) return;
+    wake_->raiseAt(interval.from);
+    if (interval.to != Forever) wake_->raiseAt(interval.to);
 }
 
 void ScriptedKeyState::onPoll(std::function<void(int64_t)> hook) {

@@ -108,7 +108,13 @@ public:
         return true;
     }
 
-    IoResult read(uint8_t* buffer, size_t count) override;
+    IoResult read(uint8_t* buffer, size_t count) override {
+        return readCutShort(buffer, count, nullptr, nullptr);
+    }
+    IoResult readUnless(uint8_t* buffer, size_t count, Wakeup& wake,
+                        const std::function<bool()>& endEarly) override {
+        return readCutShort(buffer, count, &wake, &endEarly);
+    }
     IoResult write(const uint8_t* bytes, size_t count) override;
     void abort() override { aborted_ = true; }
 
@@ -141,11 +147,22 @@ private:
         line_->clock.sleepMicros(std::max<int64_t>(nap, 0));
     }
 
+    // The same nap, ended by a raise of `wake` since `ticket`.
+    void napUnless(int64_t timeMicros, Wakeup& wake, Wakeup::Ticket ticket) {
+        Clock& clock = line_->clock;
+        wake.waitUntil(clock, ticket, std::min(timeMicros, clock.nowMicros() + kLongestNapMicros));
+    }
+
+    // read(); with `wake`, readUnless().
+    IoResult readCutShort(uint8_t* buffer, size_t count, Wakeup* wake,
+                          const std::function<bool()>* endEarly);
+
     std::shared_ptr<SimLine> line_;
     std::atomic<bool> aborted_{false};
 };
 
-IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
+IoResult SimSerialPort::readCutShort(uint8_t* buffer, size_t count, Wakeup* wake,
+                                     const std::function<bool()>* endEarly) {
     const EngineFaults faults = line_->engine.faultsSnapshot();
     if (faults.disconnected || faults.readFails || aborted_) return {false, 0};
     SerialTimeouts timeouts;
@@ -165,23 +182,29 @@ IoResult SimSerialPort::read(uint8_t* buffer, size_t count) {
     int64_t lastByteMicros = 0;
     while (true) {
         if (aborted_) return {false, got};
+        const Wakeup::Ticket ticket = wake ? wake->ticket() : 0;
         const size_t taken = takeArrived(buffer + got, count - got);
         if (taken > 0) lastByteMicros = clock.nowMicros();
         got += taken;
         if (got == count || returnAtOnce) return {true, got};
+        if (got == 0 && endEarly && (*endEarly)()) return {true, 0};
         std::optional<int64_t> limit = totalDeadline;
         if (got > 0 && timeouts.readIntervalLimits()) {
             limit = earliest(limit, lastByteMicros + msToMicros(timeouts.readInterval));
         }
         const std::optional<int64_t> next = line_->engine.nextByteTime();
+        int64_t until = clock.nowMicros() + kLongestNapMicros;
         if (next && (!limit || *next <= *limit)) {
-            sleepUntil(*next);
+            until = *next;
         } else if (limit && clock.nowMicros() >= *limit) {
             return {true, got};
         } else if (limit) {
-            sleepUntil(*limit);
+            until = *limit;
+        }
+        if (wake) {
+            napUnless(until, *wake, ticket);
         } else {
-            sleepUntil(clock.nowMicros() + kLongestNapMicros);
+            sleepUntil(until);
         }
     }
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/Wakeup.h"
+#include "platform/linux/RealClock.h"
 #include "platform/linux/X11KeyState.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
@@ -97,6 +99,28 @@ TEST_F(X11KeyStateTest, KeysPressedByAnotherClientAreDownUntilReleased) {
         ASSERT_TRUE(server_.xdotool(std::string("keyup ") + c.keysym));
         EXPECT_TRUE(eventually([&] { return downKeys(*keys).empty(); }));
     }
+}
+
+// Its watcher waits for the change instead of polling: each wake-up is followed by a look.
+TEST_F(X11KeyStateTest, AWatcherIsWokenByEachPressAndRelease) {
+    const auto keys = X11KeyState::open(server_.display().c_str());
+    ASSERT_NE(keys, nullptr);
+    Wakeup wake;
+    ASSERT_TRUE(keys->watch(&wake));
+    RealClock clock;
+    const auto wokenInto = [&](uint16_t state) {
+        const int64_t deadline = clock.nowMicros() + 5'000'000;
+        for (;;) {
+            const Wakeup::Ticket ticket = wake.ticket();
+            if (keys->asyncKeyState(0xEB) == state) return true;
+            if (!wake.waitUntil(clock, ticket, deadline)) return false;
+        }
+    };
+    ASSERT_TRUE(server_.xdotool("keydown F3"));
+    EXPECT_TRUE(wokenInto(kKeyDownBit));
+    ASSERT_TRUE(server_.xdotool("keyup F3"));
+    EXPECT_TRUE(wokenInto(0));
+    keys->watch(nullptr);
 }
 
 TEST_F(X11KeyStateTest, KeyHeldBeforeOpeningIsDownAtOnce) {

@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "TempFolder.h"
+#include "platform/Wakeup.h"
 #include "platform/linux/EvdevKeyState.h"
+#include "platform/linux/RealClock.h"
 #include "platform/linux/UinputKeyboard.h"
 
 namespace qm::linux_platform {
@@ -93,8 +95,15 @@ TEST(EvdevKeyState, SeesAFunctionKeyOfARealDevice) {
     const auto keys = EvdevKeyState::open();
     if (!keys) GTEST_SKIP() << "the event devices cannot be read";
 
+    // The watcher is woken by the press: no poll finds it.
+    Wakeup wake;
+    ASSERT_TRUE(keys->watch(&wake));
+    RealClock clock;
+    const Wakeup::Ticket ticket = wake.ticket();
     keyboard->inject(0x72, 4);
+    EXPECT_TRUE(wake.waitUntil(clock, ticket, clock.nowMicros() + 5'000'000));
     EXPECT_TRUE(waitFor([&] { return keys->asyncKeyState(0xEB) == kKeyDownBit; }));
+    keys->watch(nullptr);
     keyboard->inject(0x72, 6);
     EXPECT_TRUE(waitFor([&] { return keys->asyncKeyState(0xEB) == 0; }));
 }

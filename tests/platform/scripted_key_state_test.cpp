@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Wakeup.h"
 #include "platform/sim/ScriptedKeyState.h"
 #include "platform/sim/VirtualClock.h"
 
@@ -44,6 +45,24 @@ TEST(ScriptedKeyState, PressIsDownFromItsStartUntilJustBeforeItsEnd) {
         EXPECT_EQ(stateAt(clock, keys, ScanKey, c.micros), c.scan);
         EXPECT_EQ(keys.asyncKeyState(TargetKey), c.target);
     }
+}
+
+// A watcher sleeps from one change to the next: each press and release, scripted before or
+// after the watching began, and a key set down now.
+TEST(ScriptedKeyState, AWatcherIsWokenAtEachChangeExactly) {
+    VirtualClock clock;
+    ScriptedKeyState keys(clock);
+    Wakeup wake;
+    keys.press(ScanKey, 1000, 2000);
+    EXPECT_TRUE(keys.watch(&wake));
+    keys.holdFrom(TargetKey, 3000);
+    std::vector<int64_t> woken;
+    while (wake.waitUntil(clock, wake.ticket(), 10'000)) woken.push_back(clock.nowMicros());
+    EXPECT_EQ(woken, (std::vector<int64_t>{1000, 2000, 3000}));
+    const Wakeup::Ticket ticket = wake.ticket();
+    keys.setDown(ScanKey, true);
+    EXPECT_TRUE(wake.waitUntil(clock, ticket, 20'000));
+    EXPECT_EQ(clock.nowMicros(), 10'000);
 }
 
 TEST(ScriptedKeyState, ReleaseNowEndsTheCurrentPressButNotLaterOnes) {

@@ -1,7 +1,9 @@
-// One table of read time-outs that both serial backends must keep: the simulated line
-// exactly, in virtual time, and termios on a pseudo-terminal within a margin, in real time.
+// One table of read time-outs, and of reads a wake-up cuts short, that both serial backends
+// must keep: the simulated line exactly, in virtual time, and termios on a pseudo-terminal
+// within a margin, in real time.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -20,6 +22,7 @@ using Bytes = std::vector<uint8_t>;
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kWaiting = -1;  // in the input queue before the read starts
+constexpr int kNoCut = -1;    // a plain read()
 
 struct Chunk {
     int atMs;  // when the far end has sent all of it, from the start of the read
@@ -33,6 +36,9 @@ struct ReadCase {
     size_t asked;
     size_t expected;  // the first bytes the far end sent
     int elapsedMs;
+    // readUnless(): its wake-up raised then, and its test holding from then on or not.
+    int cutAtMs = kNoCut;
+    bool cutHolds = false;
 };
 
 SerialTimeouts reads(uint32_t interval, uint32_t multiplier, uint32_t constant) {
@@ -58,6 +64,12 @@ const ReadCase kReadCases[] = {
      {{1000, {1}}}, 4, 0, 0},
     {"interval never under a total limits nothing", reads(kReadIntervalNever, 0, 200),
      {{0, {1}}, {100, {2}}}, 4, 2, 200},
+    {"a cut ends the wait for the first byte", reads(0, 0, 300), {}, 1, 0, 150, 150, true},
+    {"a raise that does not cut changes nothing", reads(0, 0, 300), {}, 1, 0, 300, 150, false},
+    {"what is waiting is read even when cut", reads(0, 0, 300), {{kWaiting, {7}}}, 1, 1, 0, 0,
+     true},
+    {"a read that has its first byte is not cut", reads(0, 0, 300), {{100, {1}}, {250, {2}}}, 2,
+     2, 250, 150, true},
 };
 // clang-format on
 
@@ -69,9 +81,12 @@ Bytes expectedBytes(const ReadCase& c) {
     return sent;
 }
 
-Bytes readFrom(SerialPort& port, size_t asked) {
-    Bytes buffer(asked);
-    const IoResult r = port.read(buffer.data(), buffer.size());
+// A cut raises `wake` and sets `cut` to what the case says.
+Bytes readFrom(SerialPort& port, const ReadCase& c, Wakeup& wake, const std::atomic<bool>& cut) {
+    Bytes buffer(c.asked);
+    const IoResult r = c.cutAtMs == kNoCut ? port.read(buffer.data(), buffer.size())
+                                           : port.readUnless(buffer.data(), buffer.size(), wake,
+                                                             [&cut] { return cut.load(); });
     EXPECT_TRUE(r.ok);
     buffer.resize(r.count);
     return buffer;
@@ -93,8 +108,16 @@ TEST(SerialPortContract, SimulatedLineKeepsEveryRuleExactly) {
             const int64_t done = kStart + std::max(chunk.atMs, 0) * int64_t{1000};
             engine.sendRaw(chunk.bytes, clock.nowMicros(), done - wire);
         }
+        Wakeup wake;
+        std::atomic<bool> cut{false};
+        if (c.cutAtMs != kNoCut) {
+            clock.at(kStart + c.cutAtMs * int64_t{1000}, [&] {
+                cut = c.cutHolds;
+                wake.raise();
+            });
+        }
         clock.advanceMicros(kStart);
-        EXPECT_EQ(readFrom(*port, c.asked), expectedBytes(c));
+        EXPECT_EQ(readFrom(*port, c, wake, cut), expectedBytes(c));
         EXPECT_EQ(clock.nowMicros() - kStart, c.elapsedMs * int64_t{1000});
     }
 }
@@ -140,6 +163,8 @@ TEST(SerialPortContract, TermiosOnAPseudoTerminalKeepsEveryRuleWithinAMargin) {
         }
         ASSERT_TRUE(waitUntilQueued(*port, waiting));
 
+        Wakeup wake;
+        std::atomic<bool> cut{false};
         const auto start = SteadyClock::now();
         std::thread farEnd([&] {
             for (const Chunk& chunk : c.farEnd) {
@@ -148,9 +173,16 @@ TEST(SerialPortContract, TermiosOnAPseudoTerminalKeepsEveryRuleWithinAMargin) {
                 pty->write(chunk.bytes.data(), chunk.bytes.size());
             }
         });
-        const Bytes got = readFrom(*port, c.asked);
+        std::thread cutter([&] {
+            if (c.cutAtMs == kNoCut) return;
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(c.cutAtMs));
+            cut = c.cutHolds;
+            wake.raise();
+        });
+        const Bytes got = readFrom(*port, c, wake, cut);
         const auto elapsed = SteadyClock::now() - start;
         farEnd.join();
+        cutter.join();
 
         EXPECT_EQ(got, expectedBytes(c));
         EXPECT_GE(elapsed, std::chrono::milliseconds(c.elapsedMs) - kEarly);
