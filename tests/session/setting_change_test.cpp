@@ -157,6 +157,46 @@ TEST_F(SettingChange, FeedbackFlagsPauseBetweenTheirTextsAndSendNothing) {
     EXPECT_EQ(saved().beepOnNoRead, 0);
 }
 
+// The engine aims by itself for the target time (237) only in one-button control.
+TEST_F(SettingChange, TheAimDurationFollowsTheTargetTimeOnlyInOneButtonControl) {
+    struct Case {
+        const char* name;
+        std::function<void(ProcessState&, StatusLine*)> change;
+        std::vector<Bytes> packets;
+        uint8_t recorded;
+    };
+    const Bytes aimOff(AIM_OFF.begin(), AIM_OFF.end());
+    const Case cases[] = {
+        {"target time, one-button",
+         [](auto& s, auto* l) { stepTargetTime(s, l, 14, 1); },
+         {setPacket(237, 15)},
+         15},
+        {"two-button on",
+         [](auto& s, auto* l) { changeTwoButtonControl(s, l, true); },
+         {setPacket(237, 0)},
+         0},
+        {"target time, two-button", [](auto& s, auto* l) { stepTargetTime(s, l, 15, 1); }, {}, 0},
+        {"two-button off while aiming",
+         [](auto& s, auto* l) {
+             s.AimingActive = 1;
+             changeTwoButtonControl(s, l, false);
+         },
+         {aimOff, setPacket(237, 16)},
+         16},
+    };
+    for (const Case& c : cases) {
+        engine.clearReceived();
+        c.change(*state, &status);
+        EXPECT_EQ(packetsReceived(), c.packets) << c.name;
+        EXPECT_EQ(state->commandArray[237], c.recorded) << c.name;
+        EXPECT_EQ(state->AimingActive.load(), 0) << c.name;
+        ProcessState reader(state->platform);
+        ASSERT_EQ(loadSettings(reader, "LastUser.cfg"), 1);
+        EXPECT_EQ(reader.commandArray[237], c.recorded) << c.name;
+    }
+    EXPECT_EQ(saved().targetTimeIndex, 16);
+}
+
 struct UnsavedCase {
     const char* name;
     std::function<void(ProcessState&, StatusLine*)> change;

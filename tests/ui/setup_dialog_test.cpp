@@ -98,6 +98,9 @@ TEST_F(SetupDialog, DataFormatListsSendOnlyAChangedTextAndShowTheFormatsParts) {
 }
 
 TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateKeys) {
+    ui::controlAs<ui::UpDownControl>(scanner(), 1030)->setPosition(14);
+    step(scanner(), 1030, 1);  // a target time of 1.5 s, for the engine's own aiming
+    engine.clearReceived();
     click(user(), 1003);  // on; scan key F3, target key F4
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{paramSendPacket(237, 0)}));
     EXPECT_TRUE(shown(user(), 1005));
@@ -118,8 +121,9 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
     state.AimingActive = 1;
     engine.clearReceived();
     click(user(), 1003);  // off: aiming ends, 237 is the target time again
-    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_OFF), paramSendPacket(237, 0)}));
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_OFF), paramSendPacket(237, 15)}));
     EXPECT_EQ(state.AimingActive.load(), 0);
+    EXPECT_EQ(savedProfile()->commandArray[237], 15);
     EXPECT_FALSE(shown(user(), 1005));
     EXPECT_TRUE(shown(scanner(), 1030));
 
@@ -136,6 +140,20 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
     click(user(), 1003);
     EXPECT_TRUE(dialog->exitSetup());
     EXPECT_EQ(endings, 1);
+}
+
+TEST_F(SetupDialog, TheTargetButtonSwitchesTheAimingBeamOnAndOff) {
+    click(user(), 1003);
+    engine.clearReceived();
+    auto* target = ui::controlAs<QPushButton>(scanner(), 1022);
+    target->click();
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_ON)}));
+    EXPECT_EQ(state.AimingActive.load(), 1);
+    EXPECT_EQ(state.AimStartTime.load(), clock.secondsSince1970());
+    target->click();
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_ON), bytesOf(AIM_OFF)}));
+    EXPECT_EQ(state.AimingActive.load(), 0);
+    EXPECT_EQ(state.AimStartTime.load(), 0);
 }
 
 TEST_F(SetupDialog, ScanTimeSpinStepsWithinTheTimeTable) {
