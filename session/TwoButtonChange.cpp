@@ -1,11 +1,11 @@
 #include "session/TwoButtonChange.h"
 
-#include "platform/Clock.h"
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
 #include "session/TriggerKeys.h"
 #include "session/UnsavedChange.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 
 namespace qm {
 
@@ -19,8 +19,7 @@ void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
     const uint8_t aimDuration = on ? 0 : targetTime;
     if (!on) {
         state.link.targetKey = 0;
-        state.link.aimOff();
-        state.AimingActive = 0;
+        stopAiming(state);
     }
     const int32_t result = sendOption(state, status, kAimDurationParameter, aimDuration);
     state.commandArray[kAimDurationParameter] = aimDuration;
@@ -28,19 +27,6 @@ void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
     state.scanSettings.twoButtonControl = on ? 1 : 0;
     showIfUnsaved(status, saveActiveProfile(state), result);
     applyTriggerKeys(state.link, state.scanSettings);
-}
-
-void toggleAiming(ProcessState& state) {
-    const auto hold = state.link.holdLink();
-    if (state.AimingActive == 1) {
-        state.link.aimOff();
-        state.AimStartTime = 0;
-        state.AimingActive = 0;
-    } else {
-        state.link.aimOn();
-        state.AimStartTime = state.platform.clock.secondsSince1970();
-        state.AimingActive = 1;
-    }
 }
 
 }  // namespace qm

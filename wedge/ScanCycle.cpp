@@ -2,6 +2,7 @@
 
 #include "platform/Keyboard.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 #include "wedge/DecodeExchange.h"
 #include "wedge/KeystrokeSynthesis.h"
 #include "wedge/ReadFeedback.h"
@@ -23,13 +24,6 @@ private:
     const DecodeSink& deliver_;
 };
 
-void endAiming(ProcessState& state) {
-    if (state.AimingActive == 0) return;
-    state.link.aimOff();
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
-}
-
 // In one-button control the engine aims for the target time before it decodes.
 void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
     if (state.link.twoButtonMode == 0) {
@@ -49,7 +43,7 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
     ScanEngineLink& link = state.link;
     const auto hold = link.holdLink();
     report.preparing();
-    if (shape.endsAimingFirst) endAiming(state);
+    if (shape.endsAimingFirst && state.AimingActive != 0) stopAiming(state);
     startDecoding(link);
     waitBeforeReading(state, shape);
     const DecodeResult read = receiveDecode(link);
@@ -65,8 +59,7 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
             waitInConversation(state, shape.pauseAfterFailureMs);
         }
     }
-    const ScanCycleResult result{read.outcome, link.aimOff()};
-    state.AimingActive = 0;
+    const ScanCycleResult result{read.outcome, stopAiming(state)};
     report.ended();
     return result;
 }

@@ -12,6 +12,7 @@
 #include "platform/KeyState.h"
 #include "settings/ParameterNumbers.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/WedgeWaits.h"
 
@@ -58,22 +59,9 @@ void readBothKeysOnce(ProcessState& state) {
     clock.sleepMs(1);
 }
 
-void stopAiming(ProcessState& state) {
-    state.link.aimOff();
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
-}
-
-void toggleAiming(ProcessState& state) {
+void toggleAimingFromKey(ProcessState& state) {
     const auto hold = state.link.holdLink();
-    if (!state.ScanningEnabled) return;
-    if (state.AimingActive == 1) {
-        stopAiming(state);
-    } else {
-        state.link.aimOn();
-        state.AimStartTime = state.platform.clock.secondsSince1970();
-        state.AimingActive = 1;
-    }
+    if (state.ScanningEnabled) toggleAiming(state);
 }
 
 // "At or after" rather than "in exactly that second": a poll that misses the second (the
@@ -88,7 +76,7 @@ void endAimingWhenTimedOut(ProcessState& state) {
 // True when the key was down and acted on: a key still held acts again at the next poll.
 bool pollTargetKey(ProcessState& state) {
     if (keyDown(state, state.link.targetKey)) {
-        toggleAiming(state);
+        toggleAimingFromKey(state);
         pauseBetweenPolls(state, kPauseAfterAimToggleMs);
         return true;
     }
@@ -103,8 +91,7 @@ void leaveAimingForScan(ProcessState& state) {
     state.commandArray[kAimDurationParameter] =
         static_cast<uint8_t>(state.scanSettings.targetTimeIndex.load() & 0xFF);
     state.link.sendTriggerCommand(STOP_DECODE.data(), STOP_DECODE.size());
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
+    aimingEnded(state);
 }
 
 bool pollScanKey(ProcessState& state) {

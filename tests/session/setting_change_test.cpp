@@ -14,6 +14,7 @@
 #include "session/TriggerKeyChange.h"
 #include "session/TwoButtonChange.h"
 #include "settings/SettingsFields.h"
+#include "wedge/Aiming.h"
 
 namespace qm::test {
 namespace {
@@ -165,7 +166,6 @@ TEST_F(SettingChange, TheAimDurationFollowsTheTargetTimeOnlyInOneButtonControl) 
         std::vector<Bytes> packets;
         uint8_t recorded;
     };
-    const Bytes aimOff(AIM_OFF.begin(), AIM_OFF.end());
     const Case cases[] = {
         {"target time, one-button",
          [](auto& s, auto* l) { stepTargetTime(s, l, 14, 1); },
@@ -178,10 +178,10 @@ TEST_F(SettingChange, TheAimDurationFollowsTheTargetTimeOnlyInOneButtonControl) 
         {"target time, two-button", [](auto& s, auto* l) { stepTargetTime(s, l, 15, 1); }, {}, 0},
         {"two-button off while aiming",
          [](auto& s, auto* l) {
-             s.AimingActive = 1;
+             startAiming(s);
              changeTwoButtonControl(s, l, false);
          },
-         {aimOff, setPacket(237, 16)},
+         {bytesOf(AIM_ON), bytesOf(AIM_OFF), setPacket(237, 16)},
          16},
     };
     for (const Case& c : cases) {

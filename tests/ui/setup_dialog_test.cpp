@@ -118,7 +118,7 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
     EXPECT_EQ(ui::controlAs<QComboBox>(user(), 1004)->currentText(), "F3");
     EXPECT_EQ(savedProfile()->scanSettings.scanKeyName, "F3");
 
-    state.AimingActive = 1;
+    ui::controlAs<QPushButton>(scanner(), 1022)->click();  // aiming
     engine.clearReceived();
     click(user(), 1003);  // off: aiming ends, 237 is the target time again
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_OFF), paramSendPacket(237, 15)}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
 
 namespace qm::test {
@@ -29,7 +30,8 @@ TEST_F(ScanCycle, GoodReadTypesTheDataThenBeepsAndShowsThePopup) {
 
 TEST_F(ScanCycle, NoReadMarkerTakesTheFailurePathAndTheCycleStillReturnsZero) {
     allFeedback(1);
-    state.AimingActive = 1;
+    startAiming(state);
+    engine.clearReceived();
     EXPECT_EQ(runScanCycle(state), kLinkOk);
     EXPECT_TRUE(keyboard.events().empty());
     const auto packets = packetsReceived();

@@ -13,6 +13,7 @@
 #include "session/StartUp.h"
 #include "session/TriggerKeys.h"
 #include "ui/WedgeTexts.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanWedgeThread.h"
 #include "wedge/ScannerPower.h"
 #include "wedge/ScanningControl.h"
@@ -150,8 +151,8 @@ TEST_F(WedgeThread, ScanWhileAimingSendsAimDurationZeroAndStopDecodeFirst) {
 TEST_F(WedgeThread, NothingHappensWhileScanningIsDisabled) {
     useTwoButtonControl();
     state.ScanningEnabled = 0;
-    state.AimingActive = 1;
-    state.AimStartTime = clock.secondsSince1970();
+    startAiming(state);
+    engine.clearReceived();
     keys.holdFrom(kScanKey, 0);
     keys.holdFrom(kTargetKey, 0);
     runUntil(20 * kSecond);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "session/ScannerChoice.h"
+#include "session/ScannerTests.h"
 #include "session/TimeChange.h"
 #include "session/TwoButtonChange.h"
 #include "settings/TimeTable.h"
@@ -15,7 +16,6 @@
 #include "ui/setup/CatalogueBinding.h"
 #include "ui/setup/HelpDialog.h"
 #include "ui/setup/ScanDataBox.h"
-#include "wedge/ScanTest.h"
 
 namespace qm::ui {
 
@@ -51,7 +51,7 @@ CScannerPage::CScannerPage(ProcessState& state, StatusLine* status, UiServices& 
     onEvent(item<QLineEdit>(kScanTime), &QLineEdit::editingFinished, [this] { scanTimeTyped(); });
     onEvent(item<QPushButton>(kScan), &QPushButton::clicked, [this] { scanTest(); });
     onEvent(item<QPushButton>(kTarget), &QPushButton::clicked,
-            [this] { runEngineWork([this] { toggleAiming(state_); }); });
+            [this] { runEngineWork([this] { runAimingTest(state_); }); });
     QObject::connect(item<DropDownList>(kScanAngle), &DropDownList::listClosed, this,
                      [this] { scanAngleClosed(); });
     QObject::connect(item<DropDownList>(kReadLevel), &DropDownList::listClosed, this,
