@@ -49,15 +49,6 @@ public:
     ScanEngineLink(const ScanEngineLink&) = delete;
     ScanEngineLink& operator=(const ScanEngineLink&) = delete;
 
-    // Scan-cycle settings, copied in from the settings; the scanning thread reads them.
-    std::atomic<uint32_t> codeIdMode{0};
-    std::atomic<int32_t> scanTime{0};
-    std::atomic<int32_t> twoButtonMode{0};
-    std::atomic<int32_t> targetTime{0};
-    std::atomic<uint8_t> targetKey{0};
-    std::atomic<uint8_t> scanKey{0x72};
-    std::atomic<uint8_t> dataFormat{0};
-
     std::u16string portName;
     std::unique_ptr<WorkerThread> threadHandle;
     // The scanning thread's one wake-up: everything it waits for raises it (its stop request,

@@ -38,9 +38,6 @@ struct SyncStep {
     SyncRule rule;
 };
 
-inline constexpr uint8_t kCode39Parameter = 0;
-inline constexpr uint8_t kTriopticCode39Parameter = 13;
-
 // Every parameter the profile decides, in the order they are pushed to the engine.
 inline constexpr std::array<SyncStep, 68> SyncList{{
     {136, SyncRule::Plain},         {237, SyncRule::AimDuration}, {191, SyncRule::Plain},

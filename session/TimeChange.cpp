@@ -1,8 +1,10 @@
 #include "session/TimeChange.h"
 
+#include "session/ApplySettingsToLink.h"
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
 #include "session/UnsavedChange.h"
+#include "settings/ParameterNumbers.h"
 #include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 
@@ -11,8 +13,6 @@ namespace qm {
 namespace {
 
 constexpr int kLongestTime = 99;
-constexpr uint8_t kScanTimeParameter = 136;
-constexpr uint8_t kAimDurationParameter = 237;
 
 std::optional<int> steppedTime(int position, int delta) {
     if ((position <= 0 && delta < 0) || (position >= kLongestTime && delta > 0))
@@ -35,7 +35,7 @@ void setScanTime(ProcessState& state, StatusLine* status, int time) {
     const auto hold = state.link.holdLink();
     state.scanSettings.scanTimeText = std::string(TimeTable[time]);
     state.scanSettings.scanTimeIndex = time;
-    state.link.scanTime = time;
+    applySettingsToLink(state);
     record(state, kScanTimeParameter, time);
     const int saved = saveActiveProfile(state);
     showIfUnsaved(status, saved, send(state, status, kScanTimeParameter, time));
@@ -54,7 +54,7 @@ std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int p
     const auto hold = state.link.holdLink();
     state.scanSettings.targetTimeText = std::string(TimeTable[*time]);
     state.scanSettings.targetTimeIndex = *time;
-    state.link.targetTime = *time;
+    applySettingsToLink(state);
     const bool oneButton = state.scanSettings.twoButtonControl == 0;
     if (oneButton) record(state, kAimDurationParameter, *time);
     const int saved = saveActiveProfile(state);

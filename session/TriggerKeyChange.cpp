@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "session/ApplySettingsToLink.h"
 #include "session/SaveSettings.h"
-#include "session/TriggerKeys.h"
 #include "session/UnsavedChange.h"
 #include "state/ProcessState.h"
 
@@ -12,25 +12,21 @@ namespace qm {
 
 namespace {
 
-void applyAndSave(ProcessState& state, StatusLine* status, bool twoButtonControl) {
-    const ScanSettings& settings = state.scanSettings;
-    applyTriggerKeys(state.link, settings.scanKeyName, settings.targetKeyName,
-                     twoButtonControl ? 1 : 0);
+void applyAndSave(ProcessState& state, StatusLine* status) {
+    applyTriggerKeys(state);
     showIfUnsaved(status, saveActiveProfile(state), std::nullopt);
 }
 
 }  // namespace
 
-void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name,
-                   bool twoButtonControl) {
+void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name) {
     state.scanSettings.scanKeyName = std::string(name);
-    applyAndSave(state, status, twoButtonControl);
+    applyAndSave(state, status);
 }
 
-void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name,
-                     bool twoButtonControl) {
+void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name) {
     state.scanSettings.targetKeyName = std::string(name);
-    applyAndSave(state, status, twoButtonControl);
+    applyAndSave(state, status);
 }
 
 }  // namespace qm

@@ -9,11 +9,9 @@ class StatusLine;
 
 // The User page's key lists, once the page has accepted the choice (no scan key equal to the
 // target key in two-button control): the settings take the name, the link's key codes
-// follow with `twoButtonControl` as the page shows it, and the active profile is saved. No
-// engine parameter is involved; only a failed save shows on the status line.
-void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name,
-                   bool twoButtonControl);
-void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name,
-                     bool twoButtonControl);
+// follow, and the active profile is saved. No engine parameter is involved; only a failed
+// save shows on the status line.
+void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name);
+void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name);
 
 }  // namespace qm

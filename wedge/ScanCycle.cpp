@@ -26,8 +26,8 @@ private:
 
 // In one-button control the engine aims for the target time before it decodes.
 void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
-    if (state.link.twoButtonMode == 0) {
-        waitInConversation(state, int64_t{state.link.targetTime} * 100);
+    if (state.linkSettings.twoButtonMode() == 0) {
+        waitInConversation(state, int64_t{state.linkSettings.targetTime()} * 100);
     }
     waitInConversation(state, shape.extraWaitBeforeReadMs);
 }
@@ -46,7 +46,7 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
     if (shape.endsAimingFirst && state.AimingActive != 0) stopAiming(state);
     startDecoding(link);
     waitBeforeReading(state, shape);
-    const DecodeResult read = receiveDecode(link);
+    const DecodeResult read = receiveDecode(link, state.linkSettings);
     if (read.outcome == kLinkOk) {
         report.goodRead(read.data, read.dataLength);
         giveGoodReadFeedback(state);

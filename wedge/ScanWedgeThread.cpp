@@ -53,9 +53,9 @@ private:
 // Also clears any pressed-since-the-last-query state.
 void readBothKeysOnce(ProcessState& state) {
     Clock& clock = state.platform.clock;
-    keyDown(state, state.link.scanKey);
+    keyDown(state, state.linkSettings.scanKey());
     clock.sleepMs(1);
-    keyDown(state, state.link.targetKey);
+    keyDown(state, state.linkSettings.targetKey());
     clock.sleepMs(1);
 }
 
@@ -75,7 +75,7 @@ void endAimingWhenTimedOut(ProcessState& state) {
 
 // True when the key was down and acted on: a key still held acts again at the next poll.
 bool pollTargetKey(ProcessState& state) {
-    if (keyDown(state, state.link.targetKey)) {
+    if (keyDown(state, state.linkSettings.targetKey())) {
         toggleAimingFromKey(state);
         pauseBetweenPolls(state, kPauseAfterAimToggleMs);
         return true;
@@ -95,7 +95,7 @@ void leaveAimingForScan(ProcessState& state) {
 }
 
 bool pollScanKey(ProcessState& state) {
-    if (!keyDown(state, state.link.scanKey)) return false;
+    if (!keyDown(state, state.linkSettings.scanKey())) return false;
     {
         // Setup may have paused scanning while this thread waited for the link.
         const auto hold = state.link.holdLink();

@@ -12,7 +12,6 @@
 #include "engine/ScanEngineLink.h"
 #include "session/EngineSync.h"
 #include "session/StartUp.h"
-#include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -161,11 +160,7 @@ std::string escaped(const std::string& data) {
 // marker) and how long it scans: the engine itself says.
 void takeScanSettingsFromEngine(ProcessState& state) {
     requestParameters(state.link, state.engineParamTable);
-    const EngineParamTable& engine = state.engineParamTable;
-    state.link.codeIdMode = codeIdModeOfEngineValue(engine[45]);
-    state.link.dataFormat = static_cast<uint8_t>(engine[235] & 7);
-    state.link.scanTime = engine[136];
-    state.link.twoButtonMode = 1;  // no one-button wait: the engine does its own aiming
+    state.linkSettings.copyFromEngine(state.engineParamTable);
 }
 
 int scanOnce(ProcessState& state, const ToolArguments&, std::ostream& out, std::ostream& err) {

@@ -6,6 +6,7 @@
 
 #include "SyncFixture.h"
 #include "engine/ParameterExchange.h"
+#include "session/ApplySettingsToLink.h"
 #include "session/EngineSync.h"
 #include "session/ParameterLists.h"
 #include "session/SaveSettings.h"
@@ -203,11 +204,12 @@ TEST_F(BurnDefaults, UnreadableFactoryProfileBurnsNothing) {
 }
 
 TEST_F(BurnDefaults, KeepsTheLinksScanSettingsButTakesTheTriggerKeys) {
-    state->link.scanTime = 77;
-    state->link.scanKey = 0x01;
+    state->scanSettings.scanTimeIndex = 77;
+    state->scanSettings.scanKeyName = "Tab";
+    applySettingsToLink(*state);
     burnDefaults(*state, dialogs);
-    EXPECT_EQ(state->link.scanTime.load(), 77);
-    EXPECT_NE(state->link.scanKey.load(), 0x01);
+    EXPECT_EQ(state->linkSettings.scanTime(), 77);
+    EXPECT_NE(state->linkSettings.scanKey(), 0x09);
 }
 
 }  // namespace

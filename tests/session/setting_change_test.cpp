@@ -144,8 +144,8 @@ TEST_F(SettingChange, ListsSendAgainButDataFormatListsOnlyOnChange) {
     chooseDataFormatText(*state, &status, entry("codeIdText"), "Symbol");
     chooseDataFormatText(*state, &status, entry("dataFormatText"), "<Prefix><Data>");
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{setPacket(45, 2), setPacket(235, 4)}));
-    EXPECT_EQ(state->link.codeIdMode, 1u);
-    EXPECT_EQ(state->link.dataFormat, 4);
+    EXPECT_EQ(state->linkSettings.codeIdMode(), 1u);
+    EXPECT_EQ(state->linkSettings.dataFormat(), 4);
     EXPECT_EQ(saved().dataFormatText, "<Prefix><Data>");
 }
 
@@ -255,7 +255,7 @@ TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
              chooseConsecutiveReadLevel(s, l, 3);
          },
          0, updated},
-        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5", false); }, 0, notSaved},
+        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5"); }, 0, notSaved},
     };
     files->failWrites = true;
     for (const auto& c : cases) {

@@ -90,8 +90,8 @@ TEST_F(SetupDialog, DataFormatListsSendOnlyAChangedTextAndShowTheFormatsParts) {
         EXPECT_EQ(shown(dataFormat(), 1018), c.suffix2) << c.text;
         EXPECT_EQ(enabled(dataFormat(), 1073), c.suffix1) << c.text;
     }
-    EXPECT_EQ(state.link.codeIdMode.load(), 1u);
-    EXPECT_EQ(state.link.dataFormat.load(), 7);
+    EXPECT_EQ(state.linkSettings.codeIdMode(), 1u);
+    EXPECT_EQ(state.linkSettings.dataFormat(), 7);
     const auto saved = savedProfile();
     EXPECT_EQ(saved->scanSettings.suffix2Text, "#");
     EXPECT_EQ(saved->commandArray[235], 7);

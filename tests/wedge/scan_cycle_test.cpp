@@ -52,7 +52,7 @@ TEST_F(ScanCycle, WaitsTheTargetTimeThenReadsWithTheScanTimeTimeoutAndPausesAtTh
     engine.setParameter(kTransmitNoRead, 0);  // nothing ever comes
     allFeedback(0);
     useScanTime(30);
-    state.link.targetTime = 30;
+    useTargetTime(30);
     const int64_t start = clock.nowMicros();
     runScanCycle(state);
     const int64_t started = timesOf(bytesOf(START_DECODE)).at(0);
@@ -71,8 +71,8 @@ TEST_F(ScanCycle, WaitsTheTargetTimeThenReadsWithTheScanTimeTimeoutAndPausesAtTh
 
 TEST_F(ScanCycle, TwoButtonControlReadsAtOnce) {
     engine.setParameter(kTransmitNoRead, 0);
-    state.link.twoButtonMode = 1;
-    state.link.targetTime = 30;
+    useTwoButtonControl();
+    useTargetTime(30);
     useScanTime(5);
     runScanCycle(state);
     const int64_t started = timesOf(bytesOf(START_DECODE)).at(0);

@@ -64,7 +64,7 @@ TEST_F(ScanTest, FailureShowsItsTextBetweenTheBeepsAndThePopup) {
 
 TEST_F(ScanTest, EndsAimingFirstAndWaitsAQuarterSecondMoreBeforeReading) {
     engine.setParameter(kTransmitNoRead, 0);
-    state.link.twoButtonMode = 1;
+    useTwoButtonControl();
     useScanTime(5);
     startAiming(state);
     engine.clearReceived();

@@ -40,10 +40,7 @@ CDataFormatPage::CDataFormatPage(ProcessState& state, StatusLine* status, UiServ
     bindCatalogueControls(this, kTemplate, state_, status_, services_);
 }
 
-void CDataFormatPage::fill(const ScanSettings& settings) {
-    fillCatalogueControls(this, settings);
-    if (const auto code = formatCode(settings.dataFormatText)) state_.link.dataFormat = *code;
-}
+void CDataFormatPage::fill(const ScanSettings& settings) { fillCatalogueControls(this, settings); }
 
 void CDataFormatPage::updateFormatControls() {
     showFormatParts(item<QComboBox>(kFormat)->currentText());

@@ -66,8 +66,6 @@ void CScannerPage::fill(const ScanSettings& settings) {
     angle->setCurrentIndex(angle->findText(qText(settings.scanAngleText)));
     fillCatalogueControls(this, settings);
     item<QComboBox>(kReadLevel)->setCurrentIndex(settings.consecutiveReadIndex);
-    state_.link.scanTime = settings.scanTimeIndex.load();
-    state_.link.targetTime = settings.targetTimeIndex.load();
     item<UpDownControl>(kScanSpin)->setPosition(settings.scanTimeIndex);
     item<UpDownControl>(kTargetSpin)->setPosition(settings.targetTimeIndex);
     showTimes();

@@ -4,11 +4,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "session/ApplySettingsToLink.h"
 #include "session/ReloadWorkingProfile.h"
 #include "session/SaveSettings.h"
 #include "session/StatusLine.h"
-#include "session/TriggerKeys.h"
-#include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 #include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
@@ -87,13 +86,11 @@ StatusLine& CSetupDlg::statusLine() { return *status_; }
 // while the dialog is open may change either.
 int CSetupDlg::applySettingsToPages() {
     const ScanSettings& settings = state_.scanSettings;
-    state_.link.twoButtonMode = settings.twoButtonControl.load();
+    applySettingsToLink(state_);
     user_->fill(settings);
     scanner_->fill(settings);
     dataFormat_->fill(settings);
     codeType_->fill(settings);
-    applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(),
-                     settings.twoButtonControl);
     controlAs<QLineEdit>(this, kStatus)->setText(kReady);
     showTwoButtonControls(settings.twoButtonControl != 0);
     dataFormat_->updateFormatControls();
@@ -105,17 +102,13 @@ void CSetupDlg::showTwoButtonControls(bool on) {
     scanner_->showTwoButtonControls(on);
 }
 
-void CSetupDlg::setCodeIdMode() {
-    const QString text = dataFormat_->codeIdText();
-    if (text == "None" || text == "Symbol" || text == "AIM")
-        state_.link.codeIdMode = codeIdMode(text.toStdString());
-}
+void CSetupDlg::setCodeIdMode() { applyCodeIdModeOnOpening(state_); }
 
 bool CSetupDlg::exitSetup() {
     const int saved = saveActiveProfile(state_);
     const int32_t twoButton = user_->twoButtonControl() ? 1 : 0;
-    applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(), twoButton);
-    if (twoButton != 0 && state_.link.scanKey == state_.link.targetKey) {
+    applyTriggerKeys(state_);
+    if (twoButton != 0 && state_.linkSettings.scanKey() == state_.linkSettings.targetKey()) {
         services_.boxes.showMessage(this,
                                     QStringLiteral("Scan Key & Target Key\nmust not be the same."),
                                     QStringLiteral("Scan Key Error"));

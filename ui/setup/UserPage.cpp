@@ -91,7 +91,7 @@ void CUserPage::scanKeyClosed() {
                         QStringLiteral("Scan Key Error"));
         } else {
             scanKeyName_ = chosen;
-            changeScanKey(state_, status_, chosen, twoButtonControl());
+            changeScanKey(state_, status_, chosen);
         }
     }
     state_.scanSettings.scanKeyName = scanKeyName_;
@@ -107,7 +107,7 @@ void CUserPage::targetKeyClosed() {
                         QStringLiteral("Target Key Error"));
         } else {
             targetKeyName_ = chosen;
-            changeTargetKey(state_, status_, chosen, twoButtonControl());
+            changeTargetKey(state_, status_, chosen);
         }
     }
     state_.scanSettings.targetKeyName = targetKeyName_;
