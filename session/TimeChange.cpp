@@ -47,6 +47,12 @@ std::optional<int> stepScanTime(ProcessState& state, StatusLine* status, int pos
     return time;
 }
 
+std::optional<int> typedScanTime(const ProcessState& state, std::string_view typed) {
+    const std::optional<int> time = timeIndexOf(typed);
+    if (time && *time == state.scanSettings.scanTimeIndex) return std::nullopt;
+    return time;
+}
+
 std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int position,
                                   int delta) {
     const std::optional<int> time = steppedTime(position, delta);

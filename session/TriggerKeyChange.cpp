@@ -12,21 +12,27 @@ namespace qm {
 
 namespace {
 
-void applyAndSave(ProcessState& state, StatusLine* status) {
+KeyChoice choose(ProcessState& state, StatusLine* status, std::string& key, std::string_view name,
+                 bool refused) {
+    if (name == key) return KeyChoice::Unchanged;
+    if (refused) return KeyChoice::Refused;
+    key = std::string(name);
     applyTriggerKeys(state);
     showIfUnsaved(status, saveActiveProfile(state), std::nullopt);
+    return KeyChoice::Taken;
 }
 
 }  // namespace
 
-void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name) {
-    state.scanSettings.scanKeyName = std::string(name);
-    applyAndSave(state, status);
+KeyChoice chooseScanKey(ProcessState& state, StatusLine* status, std::string_view name) {
+    ScanSettings& settings = state.scanSettings;
+    const bool duplicate = settings.twoButtonControl != 0 && name == settings.targetKeyName;
+    return choose(state, status, settings.scanKeyName, name, duplicate);
 }
 
-void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name) {
-    state.scanSettings.targetKeyName = std::string(name);
-    applyAndSave(state, status);
+KeyChoice chooseTargetKey(ProcessState& state, StatusLine* status, std::string_view name) {
+    ScanSettings& settings = state.scanSettings;
+    return choose(state, status, settings.targetKeyName, name, name == settings.scanKeyName);
 }
 
 }  // namespace qm

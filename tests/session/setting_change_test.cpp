@@ -255,7 +255,7 @@ TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
              chooseConsecutiveReadLevel(s, l, 3);
          },
          0, updated},
-        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5"); }, 0, notSaved},
+        {"scan key", [](auto& s, auto* l) { chooseScanKey(s, l, "F5"); }, 0, notSaved},
     };
     files->failWrites = true;
     for (const auto& c : cases) {

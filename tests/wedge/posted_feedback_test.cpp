@@ -13,9 +13,9 @@
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "session/ApplySettingsToLink.h"
+#include "session/ScanningControl.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanWedgeThread.h"
-#include "wedge/ScanningControl.h"
 
 namespace qm::test {
 namespace {

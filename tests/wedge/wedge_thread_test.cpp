@@ -11,12 +11,12 @@
 #include "WedgeFixture.h"
 #include "platform/linux/RealClock.h"
 #include "session/ApplySettingsToLink.h"
+#include "session/ScanningControl.h"
+#include "session/ServiceCommands.h"
 #include "session/StartUp.h"
 #include "ui/WedgeTexts.h"
 #include "wedge/Aiming.h"
 #include "wedge/ScanWedgeThread.h"
-#include "wedge/ScannerPower.h"
-#include "wedge/ScanningControl.h"
 
 namespace qm::test {
 namespace {

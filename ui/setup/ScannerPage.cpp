@@ -8,7 +8,6 @@
 #include "session/ScannerTests.h"
 #include "session/TimeChange.h"
 #include "session/TwoButtonChange.h"
-#include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 #include "ui/DropDownList.h"
 #include "ui/UiServices.h"
@@ -97,8 +96,7 @@ void CScannerPage::targetTimeStep(int position, int delta) {
 // else is put back, so the box, the file and the engine never disagree.
 void CScannerPage::scanTimeTyped() {
     const std::string typed = item<QLineEdit>(kScanTime)->text().trimmed().toStdString();
-    const std::optional<int> time = timeIndexOf(typed);
-    if (time && *time != state_.scanSettings.scanTimeIndex) {
+    if (const std::optional<int> time = typedScanTime(state_, typed)) {
         runEngineWork([&] { setScanTime(state_, status_, *time); });
         item<UpDownControl>(kScanSpin)->setPosition(*time);
     }
@@ -114,13 +112,11 @@ void CScannerPage::scanTest() {
 void CScannerPage::scanAngleClosed() {
     const std::string text = item<QComboBox>(kScanAngle)->currentText().toStdString();
     runEngineWork([&] { chooseScanAngle(state_, status_, text); });
-    state_.scanSettings.scanAngleText = text;
 }
 
 void CScannerPage::readLevelClosed() {
     const int index = item<QComboBox>(kReadLevel)->currentIndex();
     runEngineWork([&] { chooseConsecutiveReadLevel(state_, status_, index); });
-    state_.scanSettings.consecutiveReadIndex = index;
 }
 
 }  // namespace qm::ui

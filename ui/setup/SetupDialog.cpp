@@ -4,9 +4,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "session/ApplySettingsToLink.h"
-#include "session/ReloadWorkingProfile.h"
-#include "session/SaveSettings.h"
+#include "session/SetupSession.h"
 #include "session/StatusLine.h"
 #include "state/ProcessState.h"
 #include "ui/ControlHandlers.h"
@@ -46,14 +44,12 @@ CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
     status_ = std::make_unique<SetupStatusLine>(status, services_.queue);
     placeOverOwner(this, parent);
     createPages();
-    // The file's absence or damage leaves the settings as they are.
-    if (const auto unreadable = reloadWorkingProfile(state_)) {
+    if (const auto unreadable = openSetup(state_)) {
         logFailure(services_.log, *unreadable);
         services_.boxes.showMessage(parent, QString::fromStdString(*unreadable), kBoxCaption,
                                     BoxIcon::Exclamation);
     }
     applySettingsToPages();
-    setCodeIdMode();
     auto* exit = controlAs<QPushButton>(this, kExitSetup);
     QObject::connect(exit, &QPushButton::clicked, this,
                      [this, exit] { runHandler(exit, [this] { exitSetup(); }); });
@@ -86,7 +82,6 @@ StatusLine& CSetupDlg::statusLine() { return *status_; }
 // while the dialog is open may change either.
 int CSetupDlg::applySettingsToPages() {
     const ScanSettings& settings = state_.scanSettings;
-    applySettingsToLink(state_);
     user_->fill(settings);
     scanner_->fill(settings);
     dataFormat_->fill(settings);
@@ -102,19 +97,16 @@ void CSetupDlg::showTwoButtonControls(bool on) {
     scanner_->showTwoButtonControls(on);
 }
 
-void CSetupDlg::setCodeIdMode() { applyCodeIdModeOnOpening(state_); }
-
 bool CSetupDlg::exitSetup() {
-    const int saved = saveActiveProfile(state_);
-    const int32_t twoButton = user_->twoButtonControl() ? 1 : 0;
-    applyTriggerKeys(state_);
-    if (twoButton != 0 && state_.linkSettings.scanKey() == state_.linkSettings.targetKey()) {
+    const SetupExit exit = leaveSetup(state_);
+    if (exit.sameKeys) {
         services_.boxes.showMessage(this,
                                     QStringLiteral("Scan Key & Target Key\nmust not be the same."),
                                     QStringLiteral("Scan Key Error"));
         return false;
     }
-    if (!saved) services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
+    if (!exit.saved)
+        services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
     QDialog::reject();
     return true;
 }
