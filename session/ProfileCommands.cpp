@@ -15,8 +15,6 @@ namespace qm {
 
 namespace {
 
-constexpr int kSyncStartPosition = 18;
-
 // The pages show the new settings before the engine is brought into line with them.
 void applyAndSynchronize(ProcessState& state, ProfileObserver& observer, SequenceReport* report) {
     applySettingsToLink(state);

@@ -14,7 +14,6 @@ namespace qm {
 
 namespace {
 
-constexpr int kLongestLength = 99;
 constexpr int64_t kFeedbackPauseMs = 250;
 
 void show(StatusLine* status, std::string_view text) {

@@ -5,14 +5,13 @@
 #include "session/SettingChange.h"
 #include "session/UnsavedChange.h"
 #include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 
 namespace qm {
 
 namespace {
-
-constexpr int kLongestTime = 99;
 
 std::optional<int> steppedTime(int position, int delta) {
     if ((position <= 0 && delta < 0) || (position >= kLongestTime && delta > 0))
@@ -61,11 +60,11 @@ std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int p
     state.scanSettings.targetTimeText = std::string(TimeTable[*time]);
     state.scanSettings.targetTimeIndex = *time;
     applySettingsToLink(state);
-    const bool oneButton = state.scanSettings.twoButtonControl == 0;
-    if (oneButton) record(state, kAimDurationParameter, *time);
+    const bool engineAims = engineAimsByItself(state.scanSettings.twoButtonControl);
+    if (engineAims) record(state, kAimDurationParameter, *time);
     const int saved = saveActiveProfile(state);
     std::optional<int32_t> result;
-    if (oneButton) result = send(state, status, kAimDurationParameter, *time);
+    if (engineAims) result = send(state, status, kAimDurationParameter, *time);
     showIfUnsaved(status, saved, result);
     return time;
 }

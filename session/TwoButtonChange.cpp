@@ -5,6 +5,7 @@
 #include "session/SettingChange.h"
 #include "session/UnsavedChange.h"
 #include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
 #include "wedge/Aiming.h"
 
@@ -12,8 +13,7 @@ namespace qm {
 
 void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
     const auto hold = state.link.holdLink();
-    const auto targetTime = static_cast<uint8_t>(state.scanSettings.targetTimeIndex & 0xFF);
-    const uint8_t aimDuration = on ? 0 : targetTime;
+    const uint8_t aimDuration = aimDurationValue(on ? 1 : 0, targetTimeValue(state.scanSettings));
     // The target key goes before the beam it switched.
     state.scanSettings.twoButtonControl = on ? 1 : 0;
     applySettingsToLink(state);

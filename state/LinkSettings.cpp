@@ -5,18 +5,6 @@
 
 namespace qm {
 
-namespace {
-
-constexpr uint8_t kFormatCodeBits = 7;
-
-bool inTable(const ValueTable& table, std::string_view text) {
-    for (const TextValue& row : table.rows)
-        if (row.text == text) return true;
-    return false;
-}
-
-}  // namespace
-
 void LinkSettings::copyFrom(const ScanSettings& settings) {
     twoButtonMode_ = settings.twoButtonControl.load();
     copyDataFormatFrom(settings, UnknownText::KeepsValue);
@@ -37,7 +25,7 @@ void LinkSettings::copyDataFormatFrom(const ScanSettings& settings, UnknownText 
 
 void LinkSettings::copyCodeIdModeFrom(const ScanSettings& settings, UnknownText unknown) {
     const std::string& text = settings.codeIdText;
-    if (inTable(CodeIdValues, text) || unknown == UnknownText::GivesZero)
+    if (CodeIdModes.offers(text) || unknown == UnknownText::GivesZero)
         codeIdMode_ = qm::codeIdMode(text);
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/Packets.h"
 #include "engine/ScanEngineLink.h"
+#include "settings/ParameterValues.h"
 #include "state/LinkSettings.h"
 
 namespace qm {
@@ -14,7 +15,6 @@ namespace {
 constexpr int kDataOffset = 5;
 constexpr int kMostPacketsRead = 2;
 constexpr uint32_t kDrainTimeoutMs = 10;
-constexpr uint32_t kFormatsWithPrefix = 4;
 
 void sendWithoutReply(ScanEngineLink& link, const FixedPacket& packet) {
     link.sendCommand(packet.data(), packet.size(), AwaitAck::No);
@@ -37,7 +37,7 @@ size_t noReadPosition(const LinkSettings& settings) {
     static constexpr size_t kCodeIdLength[] = {0, 1, 3};
     const uint32_t mode = settings.codeIdMode();
     const size_t codeId = mode < 3 ? kCodeIdLength[mode] : 0;
-    const size_t prefix = settings.dataFormat() >= kFormatsWithPrefix ? 1 : 0;
+    const size_t prefix = (settings.dataFormat() & kFormatPrefixBit) != 0 ? 1 : 0;
     return kDataOffset + prefix + codeId;
 }
 

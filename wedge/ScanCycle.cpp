@@ -1,6 +1,7 @@
 #include "wedge/ScanCycle.h"
 
 #include "platform/Keyboard.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
 #include "wedge/Aiming.h"
 #include "wedge/DecodeExchange.h"
@@ -24,9 +25,9 @@ private:
     const DecodeSink& deliver_;
 };
 
-// In one-button control the engine aims for the target time before it decodes.
+// The engine aims for the target time before it decodes.
 void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
-    if (state.linkSettings.twoButtonMode() == 0) {
+    if (engineAimsByItself(state.linkSettings.twoButtonMode())) {
         waitInConversation(state, int64_t{state.linkSettings.targetTime()} * 100);
     }
     waitInConversation(state, shape.extraWaitBeforeReadMs);

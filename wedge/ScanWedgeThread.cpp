@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/KeyState.h"
 #include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
 #include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
@@ -88,8 +89,7 @@ bool pollTargetKey(ProcessState& state) {
 // pattern stopped.
 void leaveAimingForScan(ProcessState& state) {
     setParameter(state.link, kAimDurationParameter, 0);
-    state.commandArray[kAimDurationParameter] =
-        static_cast<uint8_t>(state.scanSettings.targetTimeIndex.load() & 0xFF);
+    state.commandArray[kAimDurationParameter] = targetTimeValue(state.scanSettings);
     state.link.sendTriggerCommand(STOP_DECODE.data(), STOP_DECODE.size());
     aimingEnded(state);
 }

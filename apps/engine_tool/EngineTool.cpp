@@ -12,6 +12,7 @@
 #include "engine/ScanEngineLink.h"
 #include "session/EngineSync.h"
 #include "session/StartUp.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -104,7 +105,8 @@ int synchronizeProfile(ProcessState& state, const ToolArguments& arguments, std:
 int reportFailedBurn(ProcessState& state, const SequenceReport& report,
                      const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
     if (!report.profileFault.empty())
-        err << "quillmark-engine: cannot load " << (folder / "defaults.cfg").string() << ": "
+        err << "quillmark-engine: cannot load "
+            << (folder / ProfileFiles[kFactoryDefaultsProfile]).string() << ": "
             << report.profileFault << "\n";
     printDifferingEntries(report, state.engineParamTable, state.commandArray, err);
     out << "Failed to set Factory Defaults.\n";
@@ -121,7 +123,7 @@ int burnFactoryDefaults(ProcessState& state, const ToolArguments& arguments, std
     if (status != kLinkOk) return reportFailedBurn(state, report, folder, out, err);
     if (!report.workingProfileWritten) {
         err << "quillmark-engine: the engine holds the factory defaults, but the working profile "
-            << (folder / "LastUser.cfg").string() << " was not written\n";
+            << (folder / ProfileFiles[kLastUserProfile]).string() << " was not written\n";
         return kExitEngineFailed;
     }
     // The read-back shows current values; a refused store may not have become permanent.

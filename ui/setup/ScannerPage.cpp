@@ -8,6 +8,7 @@
 #include "session/ScannerTests.h"
 #include "session/TimeChange.h"
 #include "session/TwoButtonChange.h"
+#include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 #include "ui/DropDownList.h"
 #include "ui/UiServices.h"
@@ -32,7 +33,6 @@ constexpr int kScanData = 1025;
 constexpr int kScanAngle = 1038;
 constexpr int kReadLevel = 1006;
 constexpr int kHelp = 1066;
-constexpr int kLongestTime = 99;
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 
