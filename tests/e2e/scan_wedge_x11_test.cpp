@@ -20,6 +20,7 @@
 #include "session/ApplySettingsToLink.h"
 #include "settings/TriggerKeyTable.h"
 #include "state/ProcessState.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "wedge/ScanWedgeThread.h"
 
@@ -41,7 +42,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 class ScanWedgeOnX11 : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         keys = linux_platform::X11KeyState::open(x.display().c_str());
         keyboard = linux_platform::XTestKeyboard::open(x.display().c_str());
