@@ -28,8 +28,6 @@ public:
     virtual bool hasEnded() = 0;
 };
 
-// The one serial link to the scan engine: wake handshake, acknowledged sends, packet reads,
-// every outcome left in LinkStatus.
 // Whether a send waits for the engine's CMD_ACK.
 enum class AwaitAck { No, Yes };
 
@@ -37,6 +35,10 @@ enum class AwaitAck { No, Yes };
 // the scan cycle's wait for a decode, which can last seconds.
 enum class PacketWait { Full, UntilLinkWanted };
 
+// The one serial link to the scan engine, in three parts: the transport (the port, the wake
+// handshake, acknowledged sends, packet reads, every outcome left in LinkStatus); the scanning
+// thread it stops before its port closes; and the conversation a thread holds to have the
+// engine to itself. What the scan works with is not the link's: state/LinkSettings.h.
 class ScanEngineLink {
 public:
     static constexpr size_t kPortNameUnits = 6;  // five characters and a terminator
@@ -49,22 +51,15 @@ public:
     ScanEngineLink(const ScanEngineLink&) = delete;
     ScanEngineLink& operator=(const ScanEngineLink&) = delete;
 
-    // Scan-cycle settings, copied in from the settings; the scanning thread reads them.
-    std::atomic<uint32_t> codeIdMode{0};
-    std::atomic<int32_t> scanTime{0};
-    std::atomic<int32_t> twoButtonMode{0};
-    std::atomic<int32_t> targetTime{0};
-    std::atomic<uint8_t> targetKey{0};
-    std::atomic<uint8_t> scanKey{0x72};
-    std::atomic<uint8_t> dataFormat{0};
-
-    std::u16string portName;
+    // The scanning thread, which closePort stops (2000 ms at most) before the port goes.
     std::unique_ptr<WorkerThread> threadHandle;
     // The scanning thread's one wake-up: everything it waits for raises it (its stop request,
     // the scanning flag, a trigger key, another thread that wants the link).
     Wakeup threadWake;
     WakingFlag stopRequested{threadWake, 0};
 
+    // The transport.
+    std::u16string portName;
     std::atomic<int32_t> LinkStatus{0};
     uint16_t attemptCount = 0;
     ParamSendTemplates paramSend;
@@ -90,7 +85,7 @@ public:
     int32_t aimOn();
     int32_t aimOff();
 
-    // A whole conversation with the engine (a scan cycle, a parameter change, a burn)
+    // The conversation. A whole one with the engine (a scan cycle, a parameter change, a burn)
     // holds this, so that two threads never interleave packets on the line. Every single
     // transaction holds it too; it is recursive, so a conversation can nest them.
     // A thread that has to wait for it says so first (linkWanted), so that a conversation that

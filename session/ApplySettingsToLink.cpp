@@ -1,19 +1,18 @@
 #include "session/ApplySettingsToLink.h"
 
-#include "session/TriggerKeys.h"
-#include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 
 namespace qm {
 
-void applySettingsToLink(ProcessState& state) {
-    const ScanSettings& settings = state.scanSettings;
-    ScanEngineLink& link = state.link;
-    link.twoButtonMode = settings.twoButtonControl.load();
-    if (const auto code = formatCode(settings.dataFormatText)) link.dataFormat = *code;
-    link.scanTime = settings.scanTimeIndex.load();
-    link.targetTime = settings.targetTimeIndex.load();
-    applyTriggerKeys(link, settings);
+void applySettingsToLink(ProcessState& state) { state.linkSettings.copyFrom(state.scanSettings); }
+
+void applyTriggerKeys(ProcessState& state) {
+    state.linkSettings.copyTriggerKeysFrom(state.scanSettings);
+}
+
+void applyCodeIdModeOnOpening(ProcessState& state) {
+    state.linkSettings.copyCodeIdModeFrom(state.scanSettings,
+                                          LinkSettings::UnknownText::KeepsValue);
 }
 
 }  // namespace qm

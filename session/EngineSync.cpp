@@ -15,7 +15,6 @@ namespace {
 using Kind = FailedTransaction::Kind;
 
 constexpr int kForcedPositionsEnd = 13;
-constexpr int kSyncStartPosition = 18;
 constexpr size_t kVerifiedEntries = 255;
 
 void show(ProgressReporter* progress, int position) {
@@ -36,17 +35,10 @@ void requestAndNote(ProcessState& state, SequenceReport& report) {
         report.failed.push_back({Kind::ParameterRequest, 0, status});
 }
 
-// The RSS options are kept in their own fields: their CommandArray entries are shared
+// The RSS options are taken from their own fields: their CommandArray entries are shared
 // with three simple parameters.
-uint8_t extendedValue(const ScanSettings& settings, uint8_t number) {
-    switch (number) {
-        case 0x52:
-            return static_cast<uint8_t>(settings.enableRss.load() & 0xFF);
-        case 0x53:
-            return static_cast<uint8_t>(settings.rss14Limited.load() & 0xFF);
-        default:
-            return static_cast<uint8_t>(settings.rss14Extended.load() & 0xFF);
-    }
+uint8_t extendedValue(const ScanSettings& settings, const SyncStep& step) {
+    return catalogueValue(*step.entry, settings).value_or(0);
 }
 
 bool code39Enabled(const ProcessState& state) { return state.commandArray[kCode39Parameter] == 1; }
@@ -85,7 +77,7 @@ void synchronizeStep(ProcessState& state, SequenceReport& report, const SyncStep
                 setIfDifferent(state, report, step.number, triopticValue(state));
             break;
         case SyncRule::Extended:
-            setExtended(state, report, step.number, extendedValue(state.scanSettings, step.number));
+            setExtended(state, report, step.number, extendedValue(state.scanSettings, step));
             break;
     }
 }
@@ -95,7 +87,7 @@ void storeStep(ProcessState& state, SequenceReport& report, const SyncStep& step
         case SyncRule::Extended:
             note(report, Kind::ExtendedParameter, step.number,
                  storeExtendedParameter(state.link, step.number,
-                                        extendedValue(state.scanSettings, step.number)));
+                                        extendedValue(state.scanSettings, step)));
             break;
         case SyncRule::TriopticCode39:
             note(report, Kind::Parameter, step.number,

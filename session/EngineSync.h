@@ -18,6 +18,9 @@ class ProgressDialogFactory;
 int32_t initializeEngine(ProcessState& state, ProgressReporter* progress,
                          SequenceReport* report = nullptr);
 
+// Where the synchronisation's positions start, at start-up and after a profile load alike.
+inline constexpr int kSyncStartPosition = 18;
+
 // Pushes every synchronised parameter whose desired value differs from what the engine last
 // reported; positions start .. start + 67, then 85.
 void synchronizeParameters(ProcessState& state, ProgressReporter* progress, int startPosition,

@@ -1,7 +1,7 @@
 #include "session/LoadSettings.h"
 
 #include "platform/FileSystem.h"
-#include "session/TriggerKeys.h"
+#include "session/ApplySettingsToLink.h"
 #include "settings/ConfigFolder.h"
 #include "settings/ProfileFile.h"
 #include "state/ProcessState.h"
@@ -18,7 +18,7 @@ int loadSettings(ProcessState& state, std::string_view fileName, LoadFault& faul
     if (!readProfile(*files, profilePath(state.configFolder, fileName), state.scanSettings,
                      state.commandArray, &fault.reason, &fault.missing))
         return 0;
-    applyTriggerKeys(state.link, state.scanSettings);
+    applyTriggerKeys(state);
     return 1;
 }
 

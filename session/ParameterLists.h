@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
+#include "settings/ParameterCatalogue.h"
 #include "settings/ParameterNumbers.h"
 
 namespace qm {
@@ -33,39 +35,114 @@ enum class SyncRule : uint8_t {
     Extended,        // 0xF0 bank: never read back, so always sent
 };
 
+// A parameter's rule, from what the catalogue says of it.
+constexpr SyncRule syncRuleOf(const CatalogueEntry& entry) {
+    if (entry.extended) return SyncRule::Extended;
+    if (entry.derivation == Derivation::AimTimeUnlessTwoButton) return SyncRule::AimDuration;
+    if (entry.parameter == kTriopticCode39Parameter) return SyncRule::TriopticCode39;
+    return SyncRule::Plain;
+}
+
 struct SyncStep {
     uint8_t number;
     SyncRule rule;
+    const CatalogueEntry* entry;
 };
 
-inline constexpr uint8_t kCode39Parameter = 0;
-inline constexpr uint8_t kTriopticCode39Parameter = 13;
+// Every parameter the profile decides, by the field that remembers it, in the order they are
+// pushed to the engine. The order is this list's own; the parameters are the catalogue's.
+inline constexpr std::array<std::string_view, 68> SyncOrder{
+    "scanTimeIndex",
+    "targetTimeIndex",
+    "scanAngleText",
+    "consecutiveReadIndex",
+    "bidirectionalRead",
+    "enableUpcA",
+    "enableUpcE",
+    "enableUpcE1",
+    "enableEan8",
+    "enableEan13",
+    "enableBooklandEan",
+    "enableCode39",
+    "enableTriopticCode39",
+    "code39ToCode32",
+    "code32Prefix",
+    "code39Length1",
+    "code39Length2",
+    "code39VerifyCheckDigit",
+    "code39TransmitCheckDigit",
+    "code39FullAscii",
+    "enableCode93",
+    "code93Length1",
+    "code93Length2",
+    "enableInterleaved2of5",
+    "i2of5Length1",
+    "i2of5Length2",
+    "i2of5VerifyText",
+    "i2of5TransmitCheckDigit",
+    "i2of5ToEan13",
+    "supplementsText",
+    "supplementRedundancyText",
+    "upcACheckDigit",
+    "upcECheckDigit",
+    "upcE1CheckDigit",
+    "upcAPreambleText",
+    "upcEPreambleText",
+    "upcE1PreambleText",
+    "upcEToUpcA",
+    "upcE1ToUpcA",
+    "ean8ZeroExtend",
+    "ean8ToEan13",
+    "securityLevelText",
+    "couponCode",
+    "enableUss128",
+    "enableUccEan128",
+    "enableIsbt128",
+    "enableDiscrete2of5",
+    "d2of5Length1",
+    "d2of5Length2",
+    "enableCodabar",
+    "codabarLength1",
+    "codabarLength2",
+    "clsiEditing",
+    "notisEditing",
+    "enableMsiPlessey",
+    "msiLength1",
+    "msiLength2",
+    "msiCheckDigitsText",
+    "msiTransmitCheckDigit",
+    "msiAlgorithmText",
+    "enableRss",
+    "rss14Limited",
+    "rss14Extended",
+    "codeIdText",
+    "prefixText",
+    "suffix1Text",
+    "suffix2Text",
+    "dataFormatText",
+};
 
-// Every parameter the profile decides, in the order they are pushed to the engine.
-inline constexpr std::array<SyncStep, 68> SyncList{{
-    {136, SyncRule::Plain},         {237, SyncRule::AimDuration}, {191, SyncRule::Plain},
-    {78, SyncRule::Plain},          {67, SyncRule::Plain},        {1, SyncRule::Plain},
-    {2, SyncRule::Plain},           {12, SyncRule::Plain},        {4, SyncRule::Plain},
-    {3, SyncRule::Plain},           {83, SyncRule::Plain},        {0, SyncRule::Plain},
-    {13, SyncRule::TriopticCode39}, {86, SyncRule::Plain},        {231, SyncRule::Plain},
-    {18, SyncRule::Plain},          {19, SyncRule::Plain},        {48, SyncRule::Plain},
-    {43, SyncRule::Plain},          {17, SyncRule::Plain},        {9, SyncRule::Plain},
-    {26, SyncRule::Plain},          {27, SyncRule::Plain},        {6, SyncRule::Plain},
-    {22, SyncRule::Plain},          {23, SyncRule::Plain},        {49, SyncRule::Plain},
-    {44, SyncRule::Plain},          {82, SyncRule::Plain},        {16, SyncRule::Plain},
-    {80, SyncRule::Plain},          {40, SyncRule::Plain},        {41, SyncRule::Plain},
-    {42, SyncRule::Plain},          {34, SyncRule::Plain},        {35, SyncRule::Plain},
-    {36, SyncRule::Plain},          {37, SyncRule::Plain},        {38, SyncRule::Plain},
-    {39, SyncRule::Plain},          {224, SyncRule::Plain},       {77, SyncRule::Plain},
-    {85, SyncRule::Plain},          {8, SyncRule::Plain},         {14, SyncRule::Plain},
-    {84, SyncRule::Plain},          {5, SyncRule::Plain},         {20, SyncRule::Plain},
-    {21, SyncRule::Plain},          {7, SyncRule::Plain},         {24, SyncRule::Plain},
-    {25, SyncRule::Plain},          {54, SyncRule::Plain},        {55, SyncRule::Plain},
-    {11, SyncRule::Plain},          {30, SyncRule::Plain},        {31, SyncRule::Plain},
-    {50, SyncRule::Plain},          {46, SyncRule::Plain},        {51, SyncRule::Plain},
-    {0x52, SyncRule::Extended},     {0x53, SyncRule::Extended},   {0x54, SyncRule::Extended},
-    {45, SyncRule::Plain},          {105, SyncRule::Plain},       {104, SyncRule::Plain},
-    {106, SyncRule::Plain},         {235, SyncRule::Plain},
-}};
+namespace detail {
+// Each catalogue entry exactly once: nothing the profile decides is left out of a sync.
+constexpr bool coversTheCatalogueOnce() {
+    for (const CatalogueEntry& entry : ParameterCatalogue) {
+        int found = 0;
+        for (std::string_view field : SyncOrder) found += field == entry.field ? 1 : 0;
+        if (found != 1) return false;
+    }
+    return SyncOrder.size() == ParameterCatalogue.size();
+}
+static_assert(coversTheCatalogueOnce());
+}  // namespace detail
+
+// A name missing from the catalogue stops the build here.
+inline constexpr std::array<SyncStep, 68> SyncList = [] {
+    std::array<SyncStep, 68> steps{};
+    for (size_t i = 0; i < SyncOrder.size(); ++i) {
+        const CatalogueEntry& entry = *findCatalogueEntry(SyncOrder[i]);
+        steps[i] = {entry.parameter, syncRuleOf(entry), &entry};
+    }
+    return steps;
+}();
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #include "session/ProfileCommands.h"
 
 #include "platform/Clock.h"
+#include "session/ApplySettingsToLink.h"
 #include "session/EngineSync.h"
 #include "session/LoadSettings.h"
 #include "session/ProfileNames.h"
@@ -14,16 +15,14 @@ namespace qm {
 
 namespace {
 
-constexpr int kSyncStartPosition = 18;
-constexpr int64_t kProgressLingerMs = 250;
-
 // The pages show the new settings before the engine is brought into line with them.
 void applyAndSynchronize(ProcessState& state, ProfileObserver& observer, SequenceReport* report) {
+    applySettingsToLink(state);
     observer.applySettingsToPages();
     const auto progress = observer.createProgressDialog();
     observer.runEngineWork([&] {
         synchronizeParameters(state, progress.get(), kSyncStartPosition, report);
-        state.platform.clock.sleepMs(kProgressLingerMs);
+        state.platform.clock.sleepMs(ProgressReporter::kLingerMs);
     });
     if (progress) progress->close();
     state.currentProfile = kLastUserProfile;
@@ -78,12 +77,15 @@ LoadOutcome loadNumbered(ProcessState& state, ProfileObserver& observer, int num
 
 // The factory profile is the one the technician's burn writes into the engine, so in service
 // mode Save lets the technician make the state in use that profile.
+bool saveOffered(const ProcessState& state, std::string_view selected) {
+    return selected != kFactoryDefaultsName || state.ServiceMode.load() != 0;
+}
+
 SaveOutcome saveProfile(ProcessState& state, ProfileObserver& observer, std::string_view selected) {
     observer.showStatus(kSavingProfile);
     const auto number = profileNumber(selected);
-    if (!number) return SaveOutcome::NothingToSave;
+    if (!number || !saveOffered(state, selected)) return SaveOutcome::NothingToSave;
     const bool factory = *number == kFactoryDefaultsProfile;
-    if (factory && state.ServiceMode.load() == 0) return SaveOutcome::NothingToSave;
     if (!saveSettings(state, ProfileFiles[*number])) {
         observer.showStatus(kProfileNotSaved);
         return SaveOutcome::NotSaved;

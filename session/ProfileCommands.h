@@ -32,7 +32,7 @@ public:
     // The same for a profile that is there but could not be read; the text is also written
     // where the program reports its failures (standard error).
     virtual void showUnreadableProfile(std::string_view text) = 0;
-    // The loaded settings copied into the pages and the link, and the pages refreshed.
+    // The loaded settings copied into the pages, and the pages refreshed.
     virtual void applySettingsToPages() = 0;
     // After every load, whatever its outcome: the controls that follow "2 Button Control",
     // the Data Format page's prefix and suffix lists, and the Defaults page itself.
@@ -45,8 +45,12 @@ public:
 enum class SaveOutcome { Saved, NotSaved, NothingToSave };
 enum class LoadOutcome { Loaded, Missing, Unreadable, UnknownName };
 
+// Whether the Defaults page offers "Save" with `selected` chosen: not for "Factory Defaults"
+// unless ServiceMode is on.
+bool saveOffered(const ProcessState& state, std::string_view selected);
+
 // "Save" with `selected` chosen in the list: a user configuration gets the whole state in
-// use; "Factory Defaults" is written only while ServiceMode is on. currentProfile stays.
+// use; "Factory Defaults" only where Save is offered for it. currentProfile stays.
 SaveOutcome saveProfile(ProcessState& state, ProfileObserver& observer, std::string_view selected);
 
 // "Load" with `selected` chosen: the profile replaces the settings, the pages follow and the

@@ -10,10 +10,10 @@
 namespace qm {
 
 // The names of the "Select User Defaults:" list, in the order it offers them.
-inline constexpr std::array<std::string_view, 5> ProfileNames{
-    "User Config 1", "User Config 2", "User Config 3", "User Config 4", "Factory Defaults"};
-
 inline constexpr std::string_view kFactoryDefaultsName = "Factory Defaults";
+
+inline constexpr std::array<std::string_view, 5> ProfileNames{
+    "User Config 1", "User Config 2", "User Config 3", "User Config 4", kFactoryDefaultsName};
 
 // The ProfileFiles index a list name stands for: 1..4 for the user configurations, 0 for
 // "Factory Defaults"; nullopt for any other text.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 namespace qm {
@@ -8,6 +9,8 @@ namespace qm {
 class ProgressReporter {
 public:
     static constexpr int kLastPosition = 85;
+    // How long a progress dialog stays up after its sequence's last step.
+    static constexpr int64_t kLingerMs = 250;
 
     virtual ~ProgressReporter() = default;
     virtual void setPosition(int position) = 0;

@@ -3,15 +3,11 @@
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
 #include "session/UnsavedChange.h"
+#include "settings/ParameterNumbers.h"
 #include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 
 namespace qm {
-
-namespace {
-constexpr uint8_t kScanAngleParameter = 191;
-constexpr uint8_t kConsecutiveReadParameter = 78;
-}  // namespace
 
 void chooseScanAngle(ProcessState& state, StatusLine* status, std::string_view text) {
     if (state.scanSettings.scanAngleText == text) return;

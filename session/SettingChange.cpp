@@ -5,6 +5,7 @@
 #include "session/SaveSettings.h"
 #include "session/StatusLine.h"
 #include "session/UnsavedChange.h"
+#include "settings/ParameterNumbers.h"
 #include "settings/ParameterValues.h"
 #include "settings/SettingsFields.h"
 #include "state/ProcessState.h"
@@ -13,13 +14,7 @@ namespace qm {
 
 namespace {
 
-constexpr int kLongestLength = 99;
 constexpr int64_t kFeedbackPauseMs = 250;
-constexpr uint8_t kCode39 = 0;
-constexpr uint8_t kTriopticCode39 = 13;
-constexpr uint8_t kRss = 0x52;
-constexpr uint8_t kDataFormat = 235;
-constexpr uint8_t kCodeId = 45;
 
 void show(StatusLine* status, std::string_view text) {
     if (status) status->showStatus(text);
@@ -43,8 +38,8 @@ int32_t sendAndRecord(ProcessState& state, StatusLine* status, uint8_t parameter
 // Ticking one of the two Code 39 kinds clears the other, which is sent after it.
 int32_t changeCode39Kind(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
                          bool ticked) {
-    const bool code39 = entry.parameter == kCode39;
-    const uint8_t other = code39 ? kTriopticCode39 : kCode39;
+    const bool code39 = entry.parameter == kCode39Parameter;
+    const uint8_t other = code39 ? kTriopticCode39Parameter : kCode39Parameter;
     const std::string_view otherField = code39 ? "enableTriopticCode39" : "enableCode39";
     int32_t result = sendAndRecord(state, status, entry.parameter, ticked ? 1 : 0);
     if (ticked) {
@@ -61,7 +56,7 @@ int32_t changeCode39Kind(ProcessState& state, StatusLine* status, const Catalogu
 int32_t changeExtendedCheckBox(ProcessState& state, StatusLine* status, const CatalogueEntry& entry,
                                bool ticked) {
     const uint8_t value = ticked ? 1 : 0;
-    const bool reported = entry.parameter == kRss;
+    const bool reported = entry.parameter == kRssParameter;
     if (reported) show(status, kUpdatingSettings);
     if (!reported) storeInt(state, entry.field, value);
     const int32_t result = setExtendedParameter(state.link, entry.parameter, value);
@@ -71,6 +66,16 @@ int32_t changeExtendedCheckBox(ProcessState& state, StatusLine* status, const Ca
     if (reported) show(status, result != 0 ? kSettingsNotUpdated : kSettingsUpdated);
     showIfUnsaved(status, saved, result);
     return result;
+}
+
+// The format and the Code ID choices change what the scan finds in a decode; a text outside
+// the list is taken as the 0 it sends.
+void followInLink(ProcessState& state, uint8_t parameter) {
+    constexpr auto kZero = LinkSettings::UnknownText::GivesZero;
+    if (parameter == kDataFormatParameter)
+        state.linkSettings.copyDataFormatFrom(state.scanSettings, kZero);
+    if (parameter == kCodeIdParameter)
+        state.linkSettings.copyCodeIdModeFrom(state.scanSettings, kZero);
 }
 
 }  // namespace
@@ -86,7 +91,7 @@ int32_t changeCheckBox(ProcessState& state, StatusLine* status, const CatalogueE
                        bool ticked) {
     const auto hold = state.link.holdLink();
     if (entry.extended) return changeExtendedCheckBox(state, status, entry, ticked);
-    if (entry.parameter == kCode39 || entry.parameter == kTriopticCode39)
+    if (entry.parameter == kCode39Parameter || entry.parameter == kTriopticCode39Parameter)
         return changeCode39Kind(state, status, entry, ticked);
     const int32_t result = sendAndRecord(state, status, entry.parameter, ticked ? 1 : 0);
     storeInt(state, entry.field, ticked ? 1 : 0);
@@ -132,15 +137,10 @@ int32_t chooseDataFormatText(ProcessState& state, StatusLine* status, const Cata
     std::string& stored = fieldOf(entry.field).textIn(state.scanSettings);
     std::optional<int32_t> result;
     if (stored != text) {
-        uint8_t value = 0;
-        if (entry.parameter == kDataFormat) {
-            value = formatCode(text).value_or(0);
-            state.link.dataFormat = value;
-        } else {
-            value = entry.values->valueOf(text).value_or(0);
-            if (entry.parameter == kCodeId) state.link.codeIdMode = codeIdMode(text);
-        }
-        result = sendAndRecord(state, status, entry.parameter, value);
+        stored = std::string(text);
+        followInLink(state, entry.parameter);
+        result =
+            sendAndRecord(state, status, entry.parameter, entry.values->valueOf(text).value_or(0));
     }
     stored = std::string(text);
     showIfUnsaved(status, saveActiveProfile(state), result);

@@ -15,7 +15,6 @@ namespace qm {
 
 namespace {
 
-constexpr int64_t kProgressLingerMs = 250;
 constexpr uint32_t kKeyboardCustomMode = 2;
 constexpr uint32_t kKeyboardNormalMode = 0;
 
@@ -24,7 +23,7 @@ void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
     applySettingsToLink(state);
     const auto progress = observer.createProgressDialog();
     initializeEngine(state, progress.get(), report);
-    state.platform.clock.sleepMs(kProgressLingerMs);
+    state.platform.clock.sleepMs(ProgressReporter::kLingerMs);
     if (progress) progress->close();
 }
 

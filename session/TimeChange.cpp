@@ -1,18 +1,17 @@
 #include "session/TimeChange.h"
 
+#include "session/ApplySettingsToLink.h"
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
 #include "session/UnsavedChange.h"
+#include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "settings/TimeTable.h"
 #include "state/ProcessState.h"
 
 namespace qm {
 
 namespace {
-
-constexpr int kLongestTime = 99;
-constexpr uint8_t kScanTimeParameter = 136;
-constexpr uint8_t kAimDurationParameter = 237;
 
 std::optional<int> steppedTime(int position, int delta) {
     if ((position <= 0 && delta < 0) || (position >= kLongestTime && delta > 0))
@@ -35,7 +34,7 @@ void setScanTime(ProcessState& state, StatusLine* status, int time) {
     const auto hold = state.link.holdLink();
     state.scanSettings.scanTimeText = std::string(TimeTable[time]);
     state.scanSettings.scanTimeIndex = time;
-    state.link.scanTime = time;
+    applySettingsToLink(state);
     record(state, kScanTimeParameter, time);
     const int saved = saveActiveProfile(state);
     showIfUnsaved(status, saved, send(state, status, kScanTimeParameter, time));
@@ -47,6 +46,12 @@ std::optional<int> stepScanTime(ProcessState& state, StatusLine* status, int pos
     return time;
 }
 
+std::optional<int> typedScanTime(const ProcessState& state, std::string_view typed) {
+    const std::optional<int> time = timeIndexOf(typed);
+    if (time && *time == state.scanSettings.scanTimeIndex) return std::nullopt;
+    return time;
+}
+
 std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int position,
                                   int delta) {
     const std::optional<int> time = steppedTime(position, delta);
@@ -54,12 +59,12 @@ std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int p
     const auto hold = state.link.holdLink();
     state.scanSettings.targetTimeText = std::string(TimeTable[*time]);
     state.scanSettings.targetTimeIndex = *time;
-    state.link.targetTime = *time;
-    const bool oneButton = state.scanSettings.twoButtonControl == 0;
-    if (oneButton) record(state, kAimDurationParameter, *time);
+    applySettingsToLink(state);
+    const bool engineAims = engineAimsByItself(state.scanSettings.twoButtonControl);
+    if (engineAims) record(state, kAimDurationParameter, *time);
     const int saved = saveActiveProfile(state);
     std::optional<int32_t> result;
-    if (oneButton) result = send(state, status, kAimDurationParameter, *time);
+    if (engineAims) result = send(state, status, kAimDurationParameter, *time);
     showIfUnsaved(status, saved, result);
     return time;
 }

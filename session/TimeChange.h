@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 namespace qm {
 
@@ -20,5 +21,9 @@ std::optional<int> stepTargetTime(ProcessState& state, StatusLine* status, int p
 
 // The scan time set to `time` at once, as a step to it does.
 void setScanTime(ProcessState& state, StatusLine* status, int time);
+
+// Text typed into the scan time box counts once it is a time the spin could show: that time
+// when it differs from the one in use, nullopt otherwise (the box then shows the time in use).
+std::optional<int> typedScanTime(const ProcessState& state, std::string_view typed);
 
 }  // namespace qm

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "session/ApplySettingsToLink.h"
 #include "session/SaveSettings.h"
-#include "session/TriggerKeys.h"
 #include "session/UnsavedChange.h"
 #include "state/ProcessState.h"
 
@@ -12,25 +12,27 @@ namespace qm {
 
 namespace {
 
-void applyAndSave(ProcessState& state, StatusLine* status, bool twoButtonControl) {
-    const ScanSettings& settings = state.scanSettings;
-    applyTriggerKeys(state.link, settings.scanKeyName, settings.targetKeyName,
-                     twoButtonControl ? 1 : 0);
+KeyChoice choose(ProcessState& state, StatusLine* status, std::string& key, std::string_view name,
+                 bool refused) {
+    if (name == key) return KeyChoice::Unchanged;
+    if (refused) return KeyChoice::Refused;
+    key = std::string(name);
+    applyTriggerKeys(state);
     showIfUnsaved(status, saveActiveProfile(state), std::nullopt);
+    return KeyChoice::Taken;
 }
 
 }  // namespace
 
-void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name,
-                   bool twoButtonControl) {
-    state.scanSettings.scanKeyName = std::string(name);
-    applyAndSave(state, status, twoButtonControl);
+KeyChoice chooseScanKey(ProcessState& state, StatusLine* status, std::string_view name) {
+    ScanSettings& settings = state.scanSettings;
+    const bool duplicate = settings.twoButtonControl != 0 && name == settings.targetKeyName;
+    return choose(state, status, settings.scanKeyName, name, duplicate);
 }
 
-void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name,
-                     bool twoButtonControl) {
-    state.scanSettings.targetKeyName = std::string(name);
-    applyAndSave(state, status, twoButtonControl);
+KeyChoice chooseTargetKey(ProcessState& state, StatusLine* status, std::string_view name) {
+    ScanSettings& settings = state.scanSettings;
+    return choose(state, status, settings.targetKeyName, name, name == settings.scanKeyName);
 }
 
 }  // namespace qm

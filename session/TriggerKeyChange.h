@@ -7,13 +7,13 @@ namespace qm {
 struct ProcessState;
 class StatusLine;
 
-// The User page's key lists, once the page has accepted the choice (no scan key equal to the
-// target key in two-button control): the settings take the name, the link's key codes
-// follow with `twoButtonControl` as the page shows it, and the active profile is saved. No
+enum class KeyChoice { Unchanged, Taken, Refused };
+
+// The User page's key lists closed on `name`. A new name the other key already has is refused
+// (for the scan key only while two-button control is on) and changes nothing. A name taken
+// goes into the settings, the link's key codes follow and the active profile is saved. No
 // engine parameter is involved; only a failed save shows on the status line.
-void changeScanKey(ProcessState& state, StatusLine* status, std::string_view name,
-                   bool twoButtonControl);
-void changeTargetKey(ProcessState& state, StatusLine* status, std::string_view name,
-                     bool twoButtonControl);
+KeyChoice chooseScanKey(ProcessState& state, StatusLine* status, std::string_view name);
+KeyChoice chooseTargetKey(ProcessState& state, StatusLine* status, std::string_view name);
 
 }  // namespace qm

@@ -1,46 +1,26 @@
 #include "session/TwoButtonChange.h"
 
-#include "platform/Clock.h"
+#include "session/ApplySettingsToLink.h"
 #include "session/SaveSettings.h"
 #include "session/SettingChange.h"
-#include "session/TriggerKeys.h"
 #include "session/UnsavedChange.h"
+#include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 
 namespace qm {
 
-namespace {
-constexpr uint8_t kAimDurationParameter = 237;
-}  // namespace
-
 void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on) {
     const auto hold = state.link.holdLink();
-    const auto targetTime = static_cast<uint8_t>(state.scanSettings.targetTimeIndex & 0xFF);
-    const uint8_t aimDuration = on ? 0 : targetTime;
-    if (!on) {
-        state.link.targetKey = 0;
-        state.link.aimOff();
-        state.AimingActive = 0;
-    }
+    const uint8_t aimDuration = aimDurationValue(on ? 1 : 0, targetTimeValue(state.scanSettings));
+    // The target key goes before the beam it switched.
+    state.scanSettings.twoButtonControl = on ? 1 : 0;
+    applySettingsToLink(state);
+    if (!on) stopAiming(state);
     const int32_t result = sendOption(state, status, kAimDurationParameter, aimDuration);
     state.commandArray[kAimDurationParameter] = aimDuration;
-    state.link.twoButtonMode = on ? 1 : 0;
-    state.scanSettings.twoButtonControl = on ? 1 : 0;
     showIfUnsaved(status, saveActiveProfile(state), result);
-    applyTriggerKeys(state.link, state.scanSettings);
-}
-
-void toggleAiming(ProcessState& state) {
-    const auto hold = state.link.holdLink();
-    if (state.AimingActive == 1) {
-        state.link.aimOff();
-        state.AimStartTime = 0;
-        state.AimingActive = 0;
-    } else {
-        state.link.aimOn();
-        state.AimStartTime = state.platform.clock.secondsSince1970();
-        state.AimingActive = 1;
-    }
 }
 
 }  // namespace qm

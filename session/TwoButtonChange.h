@@ -10,7 +10,4 @@ class StatusLine;
 // ends and 237 takes the target time again. Saved, trigger keys applied.
 void changeTwoButtonControl(ProcessState& state, StatusLine* status, bool on);
 
-// The Scanner page's "Target": the aiming beam on when it is off, off when it is on.
-void toggleAiming(ProcessState& state);
-
 }  // namespace qm

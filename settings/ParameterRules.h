@@ -2,12 +2,22 @@
 
 #include <cstdint>
 
+#include "settings/ScanSettings.h"
+
 namespace qm {
 
-// The engine aims for the target time only in one-button control; with two buttons the
-// target key does the aiming, so the aim duration is 0.
+// In one-button control the engine aims by itself for the target time before each decode;
+// with two buttons the target key does the aiming.
+constexpr bool engineAimsByItself(int32_t twoButtonControl) { return twoButtonControl == 0; }
+
+// The aim duration (237): the target time while the engine aims by itself, else 0.
 constexpr uint8_t aimDurationValue(int32_t twoButtonControl, uint8_t targetTime) {
-    return twoButtonControl != 0 ? uint8_t{0} : targetTime;
+    return engineAimsByItself(twoButtonControl) ? targetTime : uint8_t{0};
+}
+
+// The target time as parameter 237 takes it: its low byte.
+inline uint8_t targetTimeValue(const ScanSettings& settings) {
+    return static_cast<uint8_t>(settings.targetTimeIndex.load() & 0xFF);
 }
 
 // Trioptic Code 39 is off whenever Code 39 is on: the engine cannot read both.

@@ -6,83 +6,84 @@
 #include <span>
 #include <string_view>
 
+#include "settings/Vocabularies.h"
+
 namespace qm {
 
-struct TextValue {
-    std::string_view text;
-    uint8_t value;
-};
+// How a list control's text becomes the value its engine parameter is sent: each text the
+// list offers (settings/Vocabularies.h) beside its value.
+class ValueTable {
+public:
+    template <size_t N>
+    constexpr ValueTable(const std::array<std::string_view, N>& texts,
+                         const std::array<uint8_t, N>& values, std::optional<uint8_t> otherText)
+        : texts_(texts), values_(values), otherText_(otherText) {}
 
-// How a list control's text becomes the value its engine parameter is sent.
-struct ValueTable {
-    std::span<const TextValue> rows;
-    // The value for a text the rows do not hold; nullopt: such a text sends nothing.
-    std::optional<uint8_t> otherText;
+    // nullopt for a text the list does not offer and the table gives nothing for.
+    constexpr std::optional<uint8_t> valueOf(std::string_view text) const {
+        for (size_t i = 0; i < texts_.size(); ++i)
+            if (texts_[i] == text) return values_[i];
+        return otherText_;
+    }
+    // The texts the list offers, in its order.
+    constexpr std::span<const std::string_view> texts() const { return texts_; }
+    constexpr bool offers(std::string_view text) const {
+        for (std::string_view offered : texts_)
+            if (offered == text) return true;
+        return false;
+    }
 
-    std::optional<uint8_t> valueOf(std::string_view text) const;
+private:
+    std::span<const std::string_view> texts_;
+    std::span<const uint8_t> values_;
+    std::optional<uint8_t> otherText_;  // the value of a text the list does not offer
 };
 
 namespace detail {
-inline constexpr std::array<TextValue, 8> kFormatRows{{{"<Data>", 0},
-                                                       {"<Data><Suffix1>", 1},
-                                                       {"<Data><Suffix2>", 2},
-                                                       {"<Data><Suffix1><Suffix2>", 3},
-                                                       {"<Prefix><Data>", 4},
-                                                       {"<Prefix><Data><Suffix1>", 5},
-                                                       {"<Prefix><Data><Suffix2>", 6},
-                                                       {"<Prefix><Data><Suffix1><Suffix2>", 7}}};
-inline constexpr std::array<TextValue, 3> kCodeIdRows{{{"None", 0}, {"AIM", 1}, {"Symbol", 2}}};
+template <size_t N>
+constexpr std::array<uint8_t, N> numbersFrom(uint8_t first) {
+    std::array<uint8_t, N> numbers{};
+    for (size_t i = 0; i < N; ++i) numbers[i] = static_cast<uint8_t>(first + i);
+    return numbers;
+}
+inline constexpr auto kFormatCodes = numbersFrom<DataFormatTexts.size()>(0);
+inline constexpr std::array<uint8_t, 3> kCodeIdValues{0, 1, 2};
 // The link numbers the identifiers the other way round from the engine.
-inline constexpr std::array<TextValue, 2> kCodeIdModeRows{{{"Symbol", 1}, {"AIM", 2}}};
-inline constexpr std::array<TextValue, 5> kAffixRows{
-    {{"None", 0}, {"<LF>", 10}, {"<LF><CR>", 13}, {"#", 35}, {"Tab", 9}}};
-inline constexpr std::array<TextValue, 4> kSecurityLevelRows{
-    {{"0", 0}, {"1", 1}, {"2", 2}, {"3", 3}}};
-inline constexpr std::array<TextValue, 3> kPreambleRows{
-    {{"None", 0}, {"System", 1}, {"Country/System", 2}}};
-inline constexpr std::array<TextValue, 5> kSupplementRows{{{"Ignore_UPC/EAN_with_Supplements", 0},
-                                                           {"Autodiscriminate_UPC/EAN", 2},
-                                                           {"Enable_Smart", 3},
-                                                           {"Enable_378/379", 4},
-                                                           {"Enable_978", 5}}};
-inline constexpr std::array<TextValue, 19> kRedundancyRows{{{"2", 2},
-                                                            {"3", 3},
-                                                            {"4", 4},
-                                                            {"5", 5},
-                                                            {"6", 6},
-                                                            {"7", 7},
-                                                            {"8", 8},
-                                                            {"9", 9},
-                                                            {"10", 10},
-                                                            {"11", 11},
-                                                            {"12", 12},
-                                                            {"13", 13},
-                                                            {"14", 14},
-                                                            {"15", 15},
-                                                            {"16", 16},
-                                                            {"17", 17},
-                                                            {"18", 18},
-                                                            {"19", 19},
-                                                            {"20", 20}}};
-inline constexpr std::array<TextValue, 1> kMsiCheckDigitRows{{{"1", 0}}};
-inline constexpr std::array<TextValue, 2> kMsiAlgorithmRows{
-    {{"MOD10_MOD11", 0}, {"MOD10_MOD10", 0x11}}};
-inline constexpr std::array<TextValue, 1> kI2of5VerifyRows{{{"Disable", 0}}};
-inline constexpr std::array<TextValue, 1> kScanAngleRows{{{"Narrow", 0xB5}}};
+inline constexpr std::array<uint8_t, 3> kCodeIdModes{0, 2, 1};
+inline constexpr std::array<uint8_t, 5> kAffixValues{0, 10, 13, 35, 9};
+inline constexpr auto kSecurityLevels = numbersFrom<SecurityLevelTexts.size()>(0);
+inline constexpr std::array<uint8_t, 3> kPreambleValues{0, 1, 2};
+inline constexpr std::array<uint8_t, 5> kSupplementValues{0, 2, 4, 5, 3};
+inline constexpr auto kRedundancies = numbersFrom<SupplementRedundancyTexts.size()>(2);
+inline constexpr std::array<uint8_t, 2> kMsiCheckDigitValues{0, 1};
+inline constexpr std::array<uint8_t, 2> kMsiAlgorithmValues{0, 0x11};
+inline constexpr std::array<uint8_t, 3> kI2of5VerifyValues{0, 1, 1};  // USS and OPCC alike
+inline constexpr std::array<uint8_t, 2> kScanAngleValues{0xB5, 0xB6};
 }  // namespace detail
 
-inline constexpr ValueTable FormatCodes{detail::kFormatRows, std::nullopt};
-inline constexpr ValueTable CodeIdValues{detail::kCodeIdRows, 0};
-inline constexpr ValueTable CodeIdModes{detail::kCodeIdModeRows, 0};
-inline constexpr ValueTable PrefixValues{detail::kAffixRows, 0};  // also both suffixes
-inline constexpr ValueTable SecurityLevelValues{detail::kSecurityLevelRows, 0};
-inline constexpr ValueTable PreambleValues{detail::kPreambleRows, std::nullopt};
-inline constexpr ValueTable SupplementsValues{detail::kSupplementRows, std::nullopt};
-inline constexpr ValueTable SupplementRedundancyValues{detail::kRedundancyRows, std::nullopt};
-inline constexpr ValueTable MsiCheckDigitsValues{detail::kMsiCheckDigitRows, 1};
-inline constexpr ValueTable MsiAlgorithmValues{detail::kMsiAlgorithmRows, std::nullopt};
-inline constexpr ValueTable I2of5VerifyValues{detail::kI2of5VerifyRows, 1};  // USS and OPCC alike
-inline constexpr ValueTable ScanAngleValues{detail::kScanAngleRows, 0xB6};
+inline constexpr ValueTable FormatCodes{DataFormatTexts, detail::kFormatCodes, std::nullopt};
+inline constexpr ValueTable CodeIdValues{CodeIdTexts, detail::kCodeIdValues, 0};
+inline constexpr ValueTable CodeIdModes{CodeIdTexts, detail::kCodeIdModes, 0};
+// Also both suffixes.
+inline constexpr ValueTable PrefixValues{PrefixSuffixTexts, detail::kAffixValues, 0};
+inline constexpr ValueTable SecurityLevelValues{SecurityLevelTexts, detail::kSecurityLevels, 0};
+inline constexpr ValueTable PreambleValues{PreambleTexts, detail::kPreambleValues, std::nullopt};
+inline constexpr ValueTable SupplementsValues{SupplementTexts, detail::kSupplementValues,
+                                              std::nullopt};
+inline constexpr ValueTable SupplementRedundancyValues{SupplementRedundancyTexts,
+                                                       detail::kRedundancies, std::nullopt};
+inline constexpr ValueTable MsiCheckDigitsValues{MsiCheckDigitTexts, detail::kMsiCheckDigitValues,
+                                                 1};
+inline constexpr ValueTable MsiAlgorithmValues{MsiAlgorithmTexts, detail::kMsiAlgorithmValues,
+                                               std::nullopt};
+inline constexpr ValueTable I2of5VerifyValues{I2of5VerifyTexts, detail::kI2of5VerifyValues, 1};
+inline constexpr ValueTable ScanAngleValues{ScanAngleTexts, detail::kScanAngleValues, 0xB6};
+
+// A data format code's bits name the parts around the data.
+inline constexpr uint8_t kFormatSuffix1Bit = 1;
+inline constexpr uint8_t kFormatSuffix2Bit = 2;
+inline constexpr uint8_t kFormatPrefixBit = 4;
+inline constexpr uint8_t kFormatCodeBits = kFormatPrefixBit | kFormatSuffix1Bit | kFormatSuffix2Bit;
 
 // The data format code 0..7 of a format text; nullopt for any other text, because callers
 // differ: the link keeps its code, the Format list uses 0.
@@ -93,8 +94,8 @@ inline uint8_t codeIdValue(std::string_view text) { return *CodeIdValues.valueOf
 inline uint32_t codeIdMode(std::string_view text) { return *CodeIdModes.valueOf(text); }
 // The link's mode for the engine's code identifier setting (parameter 45), by its text.
 inline uint32_t codeIdModeOfEngineValue(uint8_t value) {
-    for (const TextValue& row : detail::kCodeIdRows)
-        if (row.value == value) return codeIdMode(row.text);
+    for (std::string_view text : CodeIdTexts)
+        if (CodeIdValues.valueOf(text) == value) return codeIdMode(text);
     return 0;
 }
 inline uint8_t prefixValue(std::string_view text) { return *PrefixValues.valueOf(text); }

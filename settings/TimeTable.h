@@ -29,6 +29,9 @@ inline constexpr std::array<std::string_view, detail::kTimeCount> TimeTable = []
     return texts;
 }();
 
+// The longest time, the top of the time spins' range.
+inline constexpr int kLongestTime = static_cast<int>(detail::kTimeCount) - 1;
+
 // The position of a text in TimeTable, or nullopt when it is not one of its texts.
 std::optional<int> timeIndexOf(std::string_view text);
 

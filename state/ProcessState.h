@@ -11,6 +11,7 @@
 #include "settings/CommandArray.h"
 #include "settings/ProfileFiles.h"
 #include "settings/ScanSettings.h"
+#include "state/LinkSettings.h"
 
 namespace qm {
 
@@ -26,6 +27,8 @@ struct ProcessState {
 
     Platform& platform;
     ScanEngineLink link;
+    // What the scan works with, copied from scanSettings by the session layer.
+    LinkSettings linkSettings;
     ScanSettings scanSettings;
     CommandArray commandArray;
     EngineParamTable engineParamTable{};

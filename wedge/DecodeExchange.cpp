@@ -5,6 +5,8 @@
 
 #include "engine/Packets.h"
 #include "engine/ScanEngineLink.h"
+#include "settings/ParameterValues.h"
+#include "state/LinkSettings.h"
 
 namespace qm {
 
@@ -13,7 +15,6 @@ namespace {
 constexpr int kDataOffset = 5;
 constexpr int kMostPacketsRead = 2;
 constexpr uint32_t kDrainTimeoutMs = 10;
-constexpr uint32_t kFormatsWithPrefix = 4;
 
 void sendWithoutReply(ScanEngineLink& link, const FixedPacket& packet) {
     link.sendCommand(packet.data(), packet.size(), AwaitAck::No);
@@ -32,11 +33,11 @@ void copyData(DecodeResult& result) {
 
 // Where the marker sits: after the prefix character and the code identifier (one
 // character for Symbol, three for AIM).
-size_t noReadPosition(const ScanEngineLink& link) {
+size_t noReadPosition(const LinkSettings& settings) {
     static constexpr size_t kCodeIdLength[] = {0, 1, 3};
-    const uint32_t mode = link.codeIdMode;
+    const uint32_t mode = settings.codeIdMode();
     const size_t codeId = mode < 3 ? kCodeIdLength[mode] : 0;
-    const size_t prefix = link.dataFormat >= kFormatsWithPrefix ? 1 : 0;
+    const size_t prefix = (settings.dataFormat() & kFormatPrefixBit) != 0 ? 1 : 0;
     return kDataOffset + prefix + codeId;
 }
 
@@ -46,8 +47,8 @@ void startDecoding(ScanEngineLink& link) {
     link.sendTriggerCommand(START_DECODE.data(), START_DECODE.size());
 }
 
-DecodeResult receiveDecode(ScanEngineLink& link) {
-    const auto timeoutMs = static_cast<uint32_t>((link.scanTime + 2) * 100);
+DecodeResult receiveDecode(ScanEngineLink& link, const LinkSettings& settings) {
+    const auto timeoutMs = static_cast<uint32_t>((settings.scanTime() + 2) * 100);
     DecodeResult result;
     for (int attempts = 0; attempts < kMostPacketsRead;) {
         uint32_t count = 0;
@@ -63,7 +64,7 @@ DecodeResult receiveDecode(ScanEngineLink& link) {
         copyData(result);
         if (result.packet[1] == kOpDecodeData) {
             sendWithoutReply(link, CMD_ACK);
-            result.outcome = isNoRead(link, result.packet, count);
+            result.outcome = isNoRead(link, settings, result.packet, count);
             return result;
         }
         sendWithoutReply(link, CMD_NAK);
@@ -73,8 +74,9 @@ DecodeResult receiveDecode(ScanEngineLink& link) {
     return result;
 }
 
-int32_t isNoRead(ScanEngineLink& link, const uint8_t* packet, uint32_t byteCount) {
-    const size_t i = noReadPosition(link);
+int32_t isNoRead(ScanEngineLink& link, const LinkSettings& settings, const uint8_t* packet,
+                 uint32_t byteCount) {
+    const size_t i = noReadPosition(settings);
     // Only the data counts: the checksum after it could spell anything.
     const size_t dataEnd = std::min<size_t>(byteCount, packet[0]);
     const bool marker = i + 1 < dataEnd && packet[i] == 'N' && packet[i + 1] == 'R';

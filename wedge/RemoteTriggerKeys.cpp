@@ -9,8 +9,8 @@
 namespace qm {
 
 TriggerKeysNow triggerKeysOf(ProcessState& state) {
-    return {state.link.scanKey.load(), state.link.targetKey.load(), state.link.scanTime.load(),
-            state.ScanningEnabled.load() != 0};
+    return {state.linkSettings.scanKey(), state.linkSettings.targetKey(),
+            state.linkSettings.scanTime(), state.ScanningEnabled.load() != 0};
 }
 
 RemoteTriggerKeys::RemoteTriggerKeys(Clock& clock, std::function<TriggerKeysNow()> keysNow)

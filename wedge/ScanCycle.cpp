@@ -1,7 +1,9 @@
 #include "wedge/ScanCycle.h"
 
 #include "platform/Keyboard.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 #include "wedge/DecodeExchange.h"
 #include "wedge/KeystrokeSynthesis.h"
 #include "wedge/ReadFeedback.h"
@@ -23,17 +25,10 @@ private:
     const DecodeSink& deliver_;
 };
 
-void endAiming(ProcessState& state) {
-    if (state.AimingActive == 0) return;
-    state.link.aimOff();
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
-}
-
-// In one-button control the engine aims for the target time before it decodes.
+// The engine aims for the target time before it decodes.
 void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
-    if (state.link.twoButtonMode == 0) {
-        waitInConversation(state, int64_t{state.link.targetTime} * 100);
+    if (engineAimsByItself(state.linkSettings.twoButtonMode())) {
+        waitInConversation(state, int64_t{state.linkSettings.targetTime()} * 100);
     }
     waitInConversation(state, shape.extraWaitBeforeReadMs);
 }
@@ -49,10 +44,10 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
     ScanEngineLink& link = state.link;
     const auto hold = link.holdLink();
     report.preparing();
-    if (shape.endsAimingFirst) endAiming(state);
+    if (shape.endsAimingFirst && state.AimingActive != 0) stopAiming(state);
     startDecoding(link);
     waitBeforeReading(state, shape);
-    const DecodeResult read = receiveDecode(link);
+    const DecodeResult read = receiveDecode(link, state.linkSettings);
     if (read.outcome == kLinkOk) {
         report.goodRead(read.data, read.dataLength);
         giveGoodReadFeedback(state);
@@ -65,8 +60,7 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
             waitInConversation(state, shape.pauseAfterFailureMs);
         }
     }
-    const ScanCycleResult result{read.outcome, link.aimOff()};
-    state.AimingActive = 0;
+    const ScanCycleResult result{read.outcome, stopAiming(state)};
     report.ended();
     return result;
 }

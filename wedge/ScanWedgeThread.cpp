@@ -11,7 +11,9 @@
 #include "platform/Clock.h"
 #include "platform/KeyState.h"
 #include "settings/ParameterNumbers.h"
+#include "settings/ParameterRules.h"
 #include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/WedgeWaits.h"
 
@@ -52,28 +54,15 @@ private:
 // Also clears any pressed-since-the-last-query state.
 void readBothKeysOnce(ProcessState& state) {
     Clock& clock = state.platform.clock;
-    keyDown(state, state.link.scanKey);
+    keyDown(state, state.linkSettings.scanKey());
     clock.sleepMs(1);
-    keyDown(state, state.link.targetKey);
+    keyDown(state, state.linkSettings.targetKey());
     clock.sleepMs(1);
 }
 
-void stopAiming(ProcessState& state) {
-    state.link.aimOff();
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
-}
-
-void toggleAiming(ProcessState& state) {
+void toggleAimingFromKey(ProcessState& state) {
     const auto hold = state.link.holdLink();
-    if (!state.ScanningEnabled) return;
-    if (state.AimingActive == 1) {
-        stopAiming(state);
-    } else {
-        state.link.aimOn();
-        state.AimStartTime = state.platform.clock.secondsSince1970();
-        state.AimingActive = 1;
-    }
+    if (state.ScanningEnabled) toggleAiming(state);
 }
 
 // "At or after" rather than "in exactly that second": a poll that misses the second (the
@@ -87,8 +76,8 @@ void endAimingWhenTimedOut(ProcessState& state) {
 
 // True when the key was down and acted on: a key still held acts again at the next poll.
 bool pollTargetKey(ProcessState& state) {
-    if (keyDown(state, state.link.targetKey)) {
-        toggleAiming(state);
+    if (keyDown(state, state.linkSettings.targetKey())) {
+        toggleAimingFromKey(state);
         pauseBetweenPolls(state, kPauseAfterAimToggleMs);
         return true;
     }
@@ -100,15 +89,13 @@ bool pollTargetKey(ProcessState& state) {
 // pattern stopped.
 void leaveAimingForScan(ProcessState& state) {
     setParameter(state.link, kAimDurationParameter, 0);
-    state.commandArray[kAimDurationParameter] =
-        static_cast<uint8_t>(state.scanSettings.targetTimeIndex.load() & 0xFF);
+    state.commandArray[kAimDurationParameter] = targetTimeValue(state.scanSettings);
     state.link.sendTriggerCommand(STOP_DECODE.data(), STOP_DECODE.size());
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
+    aimingEnded(state);
 }
 
 bool pollScanKey(ProcessState& state) {
-    if (!keyDown(state, state.link.scanKey)) return false;
+    if (!keyDown(state, state.linkSettings.scanKey())) return false;
     {
         // Setup may have paused scanning while this thread waited for the link.
         const auto hold = state.link.holdLink();

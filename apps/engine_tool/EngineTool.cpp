@@ -12,7 +12,7 @@
 #include "engine/ScanEngineLink.h"
 #include "session/EngineSync.h"
 #include "session/StartUp.h"
-#include "settings/ParameterValues.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -105,7 +105,8 @@ int synchronizeProfile(ProcessState& state, const ToolArguments& arguments, std:
 int reportFailedBurn(ProcessState& state, const SequenceReport& report,
                      const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
     if (!report.profileFault.empty())
-        err << "quillmark-engine: cannot load " << (folder / "defaults.cfg").string() << ": "
+        err << "quillmark-engine: cannot load "
+            << (folder / ProfileFiles[kFactoryDefaultsProfile]).string() << ": "
             << report.profileFault << "\n";
     printDifferingEntries(report, state.engineParamTable, state.commandArray, err);
     out << "Failed to set Factory Defaults.\n";
@@ -122,7 +123,7 @@ int burnFactoryDefaults(ProcessState& state, const ToolArguments& arguments, std
     if (status != kLinkOk) return reportFailedBurn(state, report, folder, out, err);
     if (!report.workingProfileWritten) {
         err << "quillmark-engine: the engine holds the factory defaults, but the working profile "
-            << (folder / "LastUser.cfg").string() << " was not written\n";
+            << (folder / ProfileFiles[kLastUserProfile]).string() << " was not written\n";
         return kExitEngineFailed;
     }
     // The read-back shows current values; a refused store may not have become permanent.
@@ -161,11 +162,7 @@ std::string escaped(const std::string& data) {
 // marker) and how long it scans: the engine itself says.
 void takeScanSettingsFromEngine(ProcessState& state) {
     requestParameters(state.link, state.engineParamTable);
-    const EngineParamTable& engine = state.engineParamTable;
-    state.link.codeIdMode = codeIdModeOfEngineValue(engine[45]);
-    state.link.dataFormat = static_cast<uint8_t>(engine[235] & 7);
-    state.link.scanTime = engine[136];
-    state.link.twoButtonMode = 1;  // no one-button wait: the engine does its own aiming
+    state.linkSettings.copyFromEngine(state.engineParamTable);
 }
 
 int scanOnce(ProcessState& state, const ToolArguments&, std::ostream& out, std::ostream& err) {

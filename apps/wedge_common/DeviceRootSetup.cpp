@@ -5,10 +5,16 @@
 
 #include "platform/FileSystem.h"
 #include "platform/linux/DeviceRootFileSystem.h"
+#include "settings/ProfileFiles.h"
 
 namespace qm::app {
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr std::string_view kFactoryProfile = ProfileFiles[kFactoryDefaultsProfile];
+constexpr std::string_view kWorkingProfile = ProfileFiles[kLastUserProfile];
+}  // namespace
 
 fs::path defaultDeviceRoot(const QString& program) {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -19,7 +25,7 @@ fs::path shippedResources() {
     const fs::path installed = fs::path(QCoreApplication::applicationDirPath().toStdString()) /
                                ".." / "share" / "quillmark";
     std::error_code error;
-    if (fs::exists(installed / "defaults.cfg", error)) return installed.lexically_normal();
+    if (fs::exists(installed / kFactoryProfile, error)) return installed.lexically_normal();
     return fs::path(QM_SOURCE_DIR) / "resources";
 }
 
@@ -33,7 +39,7 @@ std::string firstRunFault(const fs::path& root, const fs::path& profiles,
         if (!fs::create_directories(folder, fault) && fault)
             return "the folder " + folder.string() + " cannot be created: " + fault.message();
     }
-    for (const char* name : {"defaults.cfg", "LastUser.cfg"}) {
+    for (std::string_view name : {kFactoryProfile, kWorkingProfile}) {
         if (fs::exists(profiles / name, fault)) continue;
         fs::copy_file(resources / name, profiles / name, fault);
         if (fault)

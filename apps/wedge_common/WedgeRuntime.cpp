@@ -17,8 +17,9 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
       trace_(packetTraceFor(options.trace, clock)),
       device_(input_.grab.get(),
               [this] {
-                  std::vector<uint8_t> keys{state_->link.scanKey.load()};
-                  if (const uint8_t target = state_->link.targetKey.load()) keys.push_back(target);
+                  std::vector<uint8_t> keys{state_->linkSettings.scanKey()};
+                  if (const uint8_t target = state_->linkSettings.targetKey())
+                      keys.push_back(target);
                   return keys;
               }),
       files_(root),

@@ -102,11 +102,11 @@ void SimulatedEngineWindow::place(const std::optional<sim::Barcode>& barcode) {
 }
 
 void SimulatedEngineWindow::holdScanKey(bool down) {
-    keys_.setDown(state_.link.scanKey.load(), down);
+    keys_.setDown(state_.linkSettings.scanKey(), down);
 }
 
 void SimulatedEngineWindow::holdTargetKey(bool down) {
-    if (const uint8_t target = state_.link.targetKey.load()) keys_.setDown(target, down);
+    if (const uint8_t target = state_.linkSettings.targetKey()) keys_.setDown(target, down);
 }
 
 void SimulatedEngineWindow::chooseBarcode() {

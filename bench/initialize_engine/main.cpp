@@ -18,6 +18,7 @@
 #include "session/EngineSync.h"
 #include "session/LoadSettings.h"
 #include "session/ParameterLists.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 
 namespace {
@@ -53,13 +54,14 @@ int64_t timeInitialization(qm::Clock& clock, const fs::path& root, EngineStart s
     qm::sim::SimSerialPortOpener noEngine(clock, unused);
     qm::Platform profilePlatform{clock, noEngine, &files};
     qm::ProcessState profile(profilePlatform);
-    qm::loadSettings(profile, "LastUser.cfg");
+    qm::loadSettings(profile, qm::ProfileFiles[qm::kLastUserProfile]);
 
     qm::sim::SimEngine engine(engineTable(profile, start));
     qm::sim::SimSerialPortOpener opener(clock, engine);
     qm::Platform platform{clock, opener, &files};
     qm::ProcessState state(platform);
-    if (!qm::loadSettings(state, "LastUser.cfg") || !state.link.openPort(u"COM3:")) {
+    if (!qm::loadSettings(state, qm::ProfileFiles[qm::kLastUserProfile]) ||
+        !state.link.openPort(u"COM3:")) {
         std::fprintf(stderr, "cannot set up the simulated handheld\n");
         std::exit(1);
     }

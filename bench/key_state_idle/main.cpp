@@ -32,6 +32,7 @@
 #include "platform/linux/X11KeyState.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "session/ApplySettingsToLink.h"
 #include "state/ProcessState.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "ui/GuiQueue.h"
@@ -107,10 +108,11 @@ struct Wedge {
         engine.setParameter(237, 0);  // decodes without aiming first
         engine.placeBarcode({qm::sim::Symbology::Code128, "bench"});
         state.link.openPort(u"COM3:");
-        state.link.scanKey = kScanKey;
-        state.link.targetKey = kTargetKey;
-        state.link.twoButtonMode = 1;
-        state.link.scanTime = 5;
+        state.scanSettings.scanKeyName = "F3";    // kScanKey
+        state.scanSettings.targetKeyName = "F4";  // kTargetKey
+        state.scanSettings.twoButtonControl = 1;
+        state.scanSettings.scanTimeIndex = 5;
+        qm::applySettingsToLink(state);
         state.ScanningEnabled = 1;
     }
 

@@ -9,6 +9,7 @@
 #include "platform/sim/RecordingKeyboard.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "session/ApplySettingsToLink.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanCycle.h"
 
@@ -24,7 +25,8 @@ int64_t timeCycles(qm::Clock& clock) {
     qm::Platform platform{clock, opener, nullptr, &keyboard, nullptr, nullptr, nullptr};
     qm::ProcessState state(platform);
     qm::bench::exitUnless(state.link.openPort(u"COM3:"));
-    state.link.scanTime = 30;
+    state.scanSettings.scanTimeIndex = 30;
+    qm::applySettingsToLink(state);
     const int64_t start = clock.nowMicros();
     for (int i = 0; i < kCycles; ++i) qm::runScanCycle(state);
     const int64_t elapsed = clock.nowMicros() - start;

@@ -17,6 +17,7 @@
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "session/LoadSettings.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 #include "ui/ControlLookup.h"
 #include "ui/GuiQueue.h"
@@ -101,7 +102,7 @@ void measureOpening() {
     qm::bench::Samples reading;
     for (int i = 0; i < kOpenings; ++i) {
         auto start = SteadyClock::now();
-        qm::loadSettings(handheld.state, "LastUser.cfg");
+        qm::loadSettings(handheld.state, qm::ProfileFiles[qm::kLastUserProfile]);
         reading.add(microsSince(start) / 1000.0);
         start = SteadyClock::now();
         auto dialog = std::make_unique<qm::ui::CSetupDlg>(handheld.state, handheld.services);

@@ -21,6 +21,7 @@
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
+#include "session/ApplySettingsToLink.h"
 #include "state/ProcessState.h"
 #include "wedge/KeystrokeSynthesis.h"
 #include "wedge/ScanCycle.h"
@@ -76,7 +77,8 @@ struct Bench {
             std::exit(1);
         }
         engine.setParameter(kScanTimeParameter, kScanTime);
-        state.link.scanTime = kScanTime;
+        state.scanSettings.scanTimeIndex = kScanTime;
+        qm::applySettingsToLink(state);
         state.scanSettings.beepOnGoodRead = 1;
         state.scanSettings.beepOnNoRead = 1;
         state.scanSettings.visualOnGoodRead = 1;

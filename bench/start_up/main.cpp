@@ -19,6 +19,8 @@
 #include "platform/sim/VirtualClock.h"
 #include "session/EngineSync.h"
 #include "session/LoadSettings.h"
+#include "session/ProgressReporter.h"
+#include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
 
 namespace {
@@ -27,7 +29,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
-constexpr double kDescribedLingerMs = 250;  // the progress dialog's pause before it closes
 
 struct Run {
     double shownMs = 0;
@@ -72,7 +73,9 @@ double demandedInitialisationMs(const fs::path& root) {
     qm::sim::SimSerialPortOpener opener(clock, engine);
     qm::Platform platform{clock, opener, &files};
     qm::ProcessState state(platform);
-    if (!qm::loadSettings(state, "LastUser.cfg") || !state.link.openPort(u"COM3:")) std::exit(1);
+    if (!qm::loadSettings(state, qm::ProfileFiles[qm::kLastUserProfile]) ||
+        !state.link.openPort(u"COM3:"))
+        std::exit(1);
     const int64_t begin = clock.nowMicros();
     qm::initializeEngine(state, nullptr);
     return double(clock.nowMicros() - begin) / 1000.0;
@@ -113,7 +116,7 @@ int main() {
     std::printf(
         "  with the described 250 ms before the progress dialog closes in the reference: "
         "%.4f\n",
-        wedgeMs / (protocolMs + kDescribedLingerMs + bareMs));
+        wedgeMs / (protocolMs + double(qm::ProgressReporter::kLingerMs) + bareMs));
     std::printf(
         "peak resident             wedge %ld kB, bare %ld kB, ratio %.3f (target <= 1.25)\n",
         wedgeKiB, bareKiB, double(wedgeKiB) / double(bareKiB));

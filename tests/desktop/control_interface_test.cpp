@@ -9,6 +9,7 @@
 #include "apps/desktop/BusNames.h"
 #include "apps/desktop/WedgeControl.h"
 #include "platform/sim/VirtualClock.h"
+#include "tests/RequiredTools.h"
 
 namespace qm::test {
 namespace {
@@ -32,7 +33,7 @@ public slots:
 class ControlInterface : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!bus.running()) GTEST_SKIP() << "no dbus-daemon to run a private bus";
+        QM_SKIP_UNLESS_TOOLS(bus.running(), "dbus-daemon to run a private bus");
         control = std::make_unique<WedgeControlService>(bus.connect("wedge"), kWedgeSimService,
                                                         keys, [this] { return status; });
         ASSERT_TRUE(control->isActive()) << control->problem().toStdString();

@@ -5,6 +5,7 @@
 #include "apps/desktop/GlobalShortcuts.h"
 #include "apps/desktop/ShortcutTrigger.h"
 #include "platform/sim/VirtualClock.h"
+#include "tests/RequiredTools.h"
 
 namespace qm::test {
 namespace {
@@ -30,7 +31,7 @@ TEST(ShortcutTrigger, EveryTriggerKeyNameHasTheKeyItStandsFor) {
 class Shortcuts : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!bus.running()) GTEST_SKIP() << "no dbus-daemon to run a private bus";
+        QM_SKIP_UNLESS_TOOLS(bus.running(), "dbus-daemon to run a private bus");
         portal = std::make_unique<StandInPortal>(bus.address(), StandInPortal::Options{});
         ASSERT_TRUE(portal->serving());
     }

@@ -7,6 +7,7 @@
 #include "StandInPortal.h"
 #include "TempFolder.h"
 #include "apps/desktop/RemoteDesktopKeyboard.h"
+#include "tests/RequiredTools.h"
 #include "wedge/KeystrokeSynthesis.h"
 
 namespace qm::test {
@@ -18,7 +19,7 @@ using Keysym = StandInPortal::Keysym;
 class RemoteDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!bus.running()) GTEST_SKIP() << "no dbus-daemon to run a private bus";
+        QM_SKIP_UNLESS_TOOLS(bus.running(), "dbus-daemon to run a private bus");
     }
 
     void serve(StandInPortal::Options options = {}) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/linux/XTestModifierKeys.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 // Last: Xlib's macros would clash with the names above.
@@ -69,7 +70,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.description; }
 class HeldModifiersOnX11 : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         ours.reset(XOpenDisplay(x.display().c_str()));
         user.reset(XOpenDisplay(x.display().c_str()));

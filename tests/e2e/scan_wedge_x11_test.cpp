@@ -17,16 +17,16 @@
 #include "platform/linux/XTestKeyboard.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "session/ApplySettingsToLink.h"
 #include "settings/TriggerKeyTable.h"
 #include "state/ProcessState.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "wedge/ScanWedgeThread.h"
 
 namespace qm::e2e {
 namespace {
 
-// Ctrl alone types nothing into the terminal, so only the decode arrives there.
-constexpr uint8_t kCtrlKey = 0x11;
 constexpr uint8_t kAimDuration = 237;
 constexpr uint8_t kTransmitNoRead = 94;
 
@@ -42,7 +42,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 class ScanWedgeOnX11 : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         keys = linux_platform::X11KeyState::open(x.display().c_str());
         keyboard = linux_platform::XTestKeyboard::open(x.display().c_str());
@@ -62,8 +62,10 @@ protected:
         engine.setParameter(kAimDuration, aimTime);
         state.emplace(platform);
         ASSERT_EQ(state->link.openPort(u"COM3:"), 1);
-        state->link.scanKey = kCtrlKey;
-        state->link.scanTime = 30;
+        // Ctrl alone types nothing into the terminal, so only the decode arrives there.
+        state->scanSettings.scanKeyName = "Ctrl";
+        state->scanSettings.scanTimeIndex = 30;
+        applySettingsToLink(*state);
         state->ScanningEnabled = 1;
         ASSERT_EQ(startWedgeThread(*state), 1);
     }
@@ -139,7 +141,8 @@ TEST_F(ScanWedgeOnX11, DecodesArriveAsScannedWhileTheTriggerKeyIsHeld) {
                                    : trigger.name == "Alt"  ? "Alt_L"
                                    : trigger.name == "Ctrl" ? "Control_L"
                                                             : std::string(trigger.name);
-        state->link.scanKey = trigger.virtualKey;
+        state->scanSettings.scanKeyName = std::string(trigger.name);
+        applyTriggerKeys(*state);
         grab->grabOnly({trigger.virtualKey});
         const size_t before = readFile(x.output()).size();
         const size_t cyclesBefore = startDecodes();

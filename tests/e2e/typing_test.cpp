@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/linux/XTestKeyboard.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 #include "wedge/KeystrokeSynthesis.h"
 
@@ -37,7 +38,7 @@ protected:
         session_.reset();
     }
     void SetUp() override {
-        if (!e2e::XtermUnderXvfb::available()) GTEST_SKIP() << "needs Xvfb, xterm, xdotool";
+        QM_SKIP_UNLESS_TOOLS(e2e::XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(keyboard_) << "no X server with a focused xterm";
     }
 

@@ -12,6 +12,7 @@
 #include "platform/linux/BareVirtualKeyboardLoop.h"
 #include "platform/linux/WaylandVirtualKeyboard.h"
 #include "platform/linux/XTestKeyboard.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/SwayHeadless.h"
 #include "wedge/KeystrokeSynthesis.h"
 
@@ -52,8 +53,7 @@ protected:
         session_.reset();
     }
     void SetUp() override {
-        if (!SwayHeadless::available())
-            GTEST_SKIP() << "needs sway, foot, xterm, Xwayland and xhost";
+        QM_SKIP_UNLESS_TOOLS(SwayHeadless::available(), "sway, foot, xterm, Xwayland and xhost");
         ASSERT_TRUE(keyboard_) << "no headless sway with a virtual keyboard and both terminals";
     }
 
@@ -110,7 +110,7 @@ TEST_F(WaylandTyping, XTestOnXWaylandTypesRightAfterTheVirtualKeyboard) {
 // The small keymap such a tool uploads has no modifier map; XTest opened after it must not
 // crash, and types what that keymap lets it.
 TEST_F(WaylandTyping, XTestOpensAfterASmallVirtualKeyboardKeymap) {
-    if (!e2e::programAvailable("wtype")) GTEST_SKIP() << "needs wtype";
+    QM_SKIP_UNLESS_TOOLS(e2e::programAvailable("wtype"), "wtype");
     ASSERT_TRUE(session_->focus(Receiver::Xterm));
     const auto file = session_->output(Receiver::Xterm);
     const size_t before = e2e::readFile(file).size();

@@ -11,6 +11,7 @@
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileFiles.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -31,7 +32,7 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
 class WedgeProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         startEngine();
         prepareRootWithPopups();
@@ -79,10 +80,28 @@ protected:
         ASSERT_EQ(run(x.withDisplay("xdotool search --class xterm windowfocus --sync")), 0);
     }
 
+    // How often the packet trace shows `line`.
+    size_t traced(const std::string& line) const {
+        const std::string errors = readFile(x.scratch() / "wedge.err");
+        size_t count = 0;
+        for (size_t at = errors.find(line); at != std::string::npos; at = errors.find(line, at + 1))
+            ++count;
+        return count;
+    }
+
+    // Held until the wedge has begun a scan, so that no poll can miss the press.
     void pressScanKey() {
+        const size_t before = traced(kStartDecodeSent);
         ASSERT_EQ(run(x.withDisplay("xdotool keydown F3")), 0);
-        std::this_thread::sleep_for(150ms);
+        const bool started = eventually([&] { return traced(kStartDecodeSent) > before; }, 10s);
         ASSERT_EQ(run(x.withDisplay("xdotool keyup F3")), 0);
+        ASSERT_TRUE(started) << readFile(x.scratch() / "wedge.err");
+    }
+
+    // Until `cycles` scan cycles have ended: each ends on its AIM_OFF, its popup gone.
+    void awaitCyclesEnded(size_t cycles) {
+        ASSERT_TRUE(eventually([&] { return traced(kAimOffSent) >= cycles; }, 10s))
+            << readFile(x.scratch() / "wedge.err");
     }
 
     void clickExit() {
@@ -90,6 +109,9 @@ protected:
                                     "windowfocus --sync key Tab Tab space")),
                   0);
     }
+
+    static constexpr const char* kStartDecodeSent = "sent     START_DECODE";
+    static constexpr const char* kAimOffSent = "sent     AIM_OFF";
 
     fs::path root() const { return x.scratch() / "root"; }
     fs::path status() const { return x.scratch() / "status"; }
@@ -104,8 +126,7 @@ TEST_F(WedgeProgram, TwoScansLandInTheFocusedTerminalAndExitEndsTheProgram) {
     startWedge();
     pressScanKey();
     ASSERT_TRUE(waitForFileSize(x.output(), 8, 10s)) << readFile(x.scratch() / "wedge.err");
-    // The popup's 1.5 s and the pause after the cycle.
-    std::this_thread::sleep_for(2s);
+    awaitCyclesEnded(1);
     pressScanKey();
     ASSERT_TRUE(waitForFileSize(x.output(), 16, 10s));
     // The grabbed scan key never reached the terminal: only the two decodes did.
@@ -117,7 +138,7 @@ TEST_F(WedgeProgram, TwoScansLandInTheFocusedTerminalAndExitEndsTheProgram) {
         EXPECT_NE(errors.find(traced), std::string::npos) << traced << " not in\n" << errors;
     }
 
-    std::this_thread::sleep_for(2s);
+    awaitCyclesEnded(2);
     clickExit();
     ASSERT_TRUE(eventually([&] { return !readFile(status()).empty(); }, 5s));
     EXPECT_EQ(readFile(status()), "0\n") << readFile(x.scratch() / "wedge.err");

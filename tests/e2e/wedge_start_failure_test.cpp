@@ -10,6 +10,7 @@
 #include <thread>
 #include <utility>
 
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -35,7 +36,7 @@ TEST(WedgeStartFailure, WithoutADisplayOneLineAndStatus1) {
 class BeforeAnyWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
     }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/linux/X11KeyGrab.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 // Last: Xlib's macros would clash with the names above.
@@ -31,7 +32,7 @@ using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 class X11KeyGrabTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         display.reset(XOpenDisplay(x.display().c_str()));
         ASSERT_TRUE(display);

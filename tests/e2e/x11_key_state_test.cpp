@@ -10,6 +10,7 @@
 #include "platform/Wakeup.h"
 #include "platform/linux/RealClock.h"
 #include "platform/linux/X11KeyState.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::linux_platform {
@@ -70,8 +71,9 @@ std::set<uint8_t> downKeys(X11KeyState& keys) {
 class X11KeyStateTest : public testing::Test {
 protected:
     void SetUp() override {
-        if (!qm::e2e::programAvailable("Xvfb") || !qm::e2e::programAvailable("xdotool"))
-            GTEST_SKIP() << "needs Xvfb and xdotool";
+        QM_SKIP_UNLESS_TOOLS(
+            qm::e2e::programAvailable("Xvfb") && qm::e2e::programAvailable("xdotool"),
+            "Xvfb and xdotool");
         ASSERT_TRUE(server_.start());
     }
 
@@ -134,7 +136,7 @@ TEST_F(X11KeyStateTest, KeyHeldBeforeOpeningIsDownAtOnce) {
 
 // F3 moves to the keycode of "1" and "1" to the old keycode of F3, as a new layout might.
 TEST_F(X11KeyStateTest, FollowsTheKeyboardMappingWhenItChanges) {
-    if (!qm::e2e::programAvailable("xkbcomp")) GTEST_SKIP() << "needs xkbcomp";
+    QM_SKIP_UNLESS_TOOLS(qm::e2e::programAvailable("xkbcomp"), "xkbcomp");
     const auto keys = X11KeyState::open(server_.display().c_str());
     ASSERT_NE(keys, nullptr);
     const auto keymap = quoted(server_.scratch() / "keymap.xkb");

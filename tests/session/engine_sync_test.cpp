@@ -6,6 +6,7 @@
 
 #include "SyncFixture.h"
 #include "engine/ParameterExchange.h"
+#include "session/ApplySettingsToLink.h"
 #include "session/EngineSync.h"
 #include "session/ParameterLists.h"
 #include "session/SaveSettings.h"
@@ -29,6 +30,26 @@ std::string fileText(const std::filesystem::path& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The list takes its parameters and rules from the catalogue; what reaches the engine, and in
+// which order, must stay as it always was.
+TEST(SyncList, PushesTheProfilesParametersInTheirOrderWithTheirRules) {
+    const uint8_t order[] = {136, 237, 191, 78, 67,   1,    2,    12, 4,   3,   83,  0,  13,  86,
+                             231, 18,  19,  48, 43,   17,   9,    26, 27,  6,   22,  23, 49,  44,
+                             82,  16,  80,  40, 41,   42,   34,   35, 36,  37,  38,  39, 224, 77,
+                             85,  8,   14,  84, 5,    20,   21,   7,  24,  25,  54,  55, 11,  30,
+                             31,  50,  46,  51, 0x52, 0x53, 0x54, 45, 105, 104, 106, 235};
+    ASSERT_EQ(std::size(order), SyncList.size());
+    for (size_t i = 0; i < SyncList.size(); ++i) {
+        const SyncStep& step = SyncList[i];
+        EXPECT_EQ(step.number, order[i]) << i;
+        const SyncRule rule = step.number == 237  ? SyncRule::AimDuration
+                              : step.number == 13 ? SyncRule::TriopticCode39
+                              : i >= 60 && i < 63 ? SyncRule::Extended
+                                                  : SyncRule::Plain;
+        EXPECT_EQ(step.rule, rule) << int(step.number);
+    }
 }
 
 class EngineSync : public SyncFixture {
@@ -203,11 +224,12 @@ TEST_F(BurnDefaults, UnreadableFactoryProfileBurnsNothing) {
 }
 
 TEST_F(BurnDefaults, KeepsTheLinksScanSettingsButTakesTheTriggerKeys) {
-    state->link.scanTime = 77;
-    state->link.scanKey = 0x01;
+    state->scanSettings.scanTimeIndex = 77;
+    state->scanSettings.scanKeyName = "Tab";
+    applySettingsToLink(*state);
     burnDefaults(*state, dialogs);
-    EXPECT_EQ(state->link.scanTime.load(), 77);
-    EXPECT_NE(state->link.scanKey.load(), 0x01);
+    EXPECT_EQ(state->linkSettings.scanTime(), 77);
+    EXPECT_NE(state->linkSettings.scanKey(), 0x09);
 }
 
 }  // namespace

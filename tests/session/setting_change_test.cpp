@@ -14,6 +14,7 @@
 #include "session/TriggerKeyChange.h"
 #include "session/TwoButtonChange.h"
 #include "settings/SettingsFields.h"
+#include "wedge/Aiming.h"
 
 namespace qm::test {
 namespace {
@@ -143,8 +144,8 @@ TEST_F(SettingChange, ListsSendAgainButDataFormatListsOnlyOnChange) {
     chooseDataFormatText(*state, &status, entry("codeIdText"), "Symbol");
     chooseDataFormatText(*state, &status, entry("dataFormatText"), "<Prefix><Data>");
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{setPacket(45, 2), setPacket(235, 4)}));
-    EXPECT_EQ(state->link.codeIdMode, 1u);
-    EXPECT_EQ(state->link.dataFormat, 4);
+    EXPECT_EQ(state->linkSettings.codeIdMode(), 1u);
+    EXPECT_EQ(state->linkSettings.dataFormat(), 4);
     EXPECT_EQ(saved().dataFormatText, "<Prefix><Data>");
 }
 
@@ -155,6 +156,45 @@ TEST_F(SettingChange, FeedbackFlagsPauseBetweenTheirTextsAndSendNothing) {
     EXPECT_EQ(status.texts, kUpdated);
     EXPECT_TRUE(packetsReceived().empty());
     EXPECT_EQ(saved().beepOnNoRead, 0);
+}
+
+// The engine aims by itself for the target time (237) only in one-button control.
+TEST_F(SettingChange, TheAimDurationFollowsTheTargetTimeOnlyInOneButtonControl) {
+    struct Case {
+        const char* name;
+        std::function<void(ProcessState&, StatusLine*)> change;
+        std::vector<Bytes> packets;
+        uint8_t recorded;
+    };
+    const Case cases[] = {
+        {"target time, one-button",
+         [](auto& s, auto* l) { stepTargetTime(s, l, 14, 1); },
+         {setPacket(237, 15)},
+         15},
+        {"two-button on",
+         [](auto& s, auto* l) { changeTwoButtonControl(s, l, true); },
+         {setPacket(237, 0)},
+         0},
+        {"target time, two-button", [](auto& s, auto* l) { stepTargetTime(s, l, 15, 1); }, {}, 0},
+        {"two-button off while aiming",
+         [](auto& s, auto* l) {
+             startAiming(s);
+             changeTwoButtonControl(s, l, false);
+         },
+         {bytesOf(AIM_ON), bytesOf(AIM_OFF), setPacket(237, 16)},
+         16},
+    };
+    for (const Case& c : cases) {
+        engine.clearReceived();
+        c.change(*state, &status);
+        EXPECT_EQ(packetsReceived(), c.packets) << c.name;
+        EXPECT_EQ(state->commandArray[237], c.recorded) << c.name;
+        EXPECT_EQ(state->AimingActive.load(), 0) << c.name;
+        ProcessState reader(state->platform);
+        ASSERT_EQ(loadSettings(reader, "LastUser.cfg"), 1);
+        EXPECT_EQ(reader.commandArray[237], c.recorded) << c.name;
+    }
+    EXPECT_EQ(saved().targetTimeIndex, 16);
 }
 
 struct UnsavedCase {
@@ -215,7 +255,7 @@ TEST_F(SettingChange, AChangeTheFileDoesNotHoldSaysSoLast) {
              chooseConsecutiveReadLevel(s, l, 3);
          },
          0, updated},
-        {"scan key", [](auto& s, auto* l) { changeScanKey(s, l, "F5", false); }, 0, notSaved},
+        {"scan key", [](auto& s, auto* l) { chooseScanKey(s, l, "F5"); }, 0, notSaved},
     };
     files->failWrites = true;
     for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "SettingsFixture.h"
+#include "session/ApplySettingsToLink.h"
 #include "session/LoadSettings.h"
 #include "session/SaveSettings.h"
 #include "settings/ConfigFolder.h"
@@ -45,8 +46,8 @@ TEST_F(LoadSettingsTest, ReadsAWholeFileAndSetsTheTriggerKeys) {
     ASSERT_EQ(loadSettings(*state, "User1.cfg"), 1);
     EXPECT_EQ(state->scanSettings, expected);
     EXPECT_EQ(state->commandArray, expectedCommands);
-    EXPECT_EQ(state->link.scanKey, 0xEB);    // F3
-    EXPECT_EQ(state->link.targetKey, 0xEC);  // F4, two-button control on
+    EXPECT_EQ(state->linkSettings.scanKey(), 0xEB);    // F3
+    EXPECT_EQ(state->linkSettings.targetKey(), 0xEC);  // F4, two-button control on
 }
 
 TEST_F(LoadSettingsTest, AMissingFileChangesNothing) {
@@ -122,8 +123,10 @@ class RefusedFileTest : public LoadSettingsTest,
                         public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(RefusedFileTest, IsRefusedWholeWithItsReasonAndChangesNothing) {
-    state->link.scanKey = 0x41;
-    state->link.targetKey = 0x42;
+    state->scanSettings.twoButtonControl = 1;
+    state->scanSettings.scanKeyName = "Tab";
+    state->scanSettings.targetKeyName = "Alt";
+    applyTriggerKeys(*state);
     const ScanSettings before = state->scanSettings;
     const CommandArray beforeCommands = state->commandArray;
     writeProfile("LastUser.cfg", GetParam().edit(exampleText()));
@@ -133,8 +136,8 @@ TEST_P(RefusedFileTest, IsRefusedWholeWithItsReasonAndChangesNothing) {
     EXPECT_EQ(reason, GetParam().reason);
     EXPECT_EQ(state->scanSettings, before);
     EXPECT_EQ(state->commandArray, beforeCommands);
-    EXPECT_EQ(state->link.scanKey, 0x41);
-    EXPECT_EQ(state->link.targetKey, 0x42);
+    EXPECT_EQ(state->linkSettings.scanKey(), 0x09);
+    EXPECT_EQ(state->linkSettings.targetKey(), 0x12);
 }
 
 const std::string kFiftyNs = "\"NNNNNNNNNNNNNNNNNNNN...\"";

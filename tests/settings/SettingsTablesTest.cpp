@@ -135,24 +135,26 @@ TEST_F(ApplySettingsToLinkTest, CopiesWhatTheScanWedgeUses) {
     s.targetTimeIndex = 7;
     s.scanKeyName = "F2";
     s.targetKeyName = "Alt";
-    state->link.codeIdMode = 2;
+    s.codeIdText = "AIM";
+    applyCodeIdModeOnOpening(*state);
+    s.codeIdText = "None";
 
     applySettingsToLink(*state);
-    ScanEngineLink& link = state->link;
-    EXPECT_EQ(link.twoButtonMode, 1);
-    EXPECT_EQ(link.dataFormat, 4);
-    EXPECT_EQ(link.scanTime, 25);
-    EXPECT_EQ(link.targetTime, 7);
-    EXPECT_EQ(link.scanKey, 0xEA);
-    EXPECT_EQ(link.targetKey, 0x12);
-    EXPECT_EQ(link.codeIdMode, 2u);
+    const LinkSettings& link = state->linkSettings;
+    EXPECT_EQ(link.twoButtonMode(), 1);
+    EXPECT_EQ(link.dataFormat(), 4);
+    EXPECT_EQ(link.scanTime(), 25);
+    EXPECT_EQ(link.targetTime(), 7);
+    EXPECT_EQ(link.scanKey(), 0xEA);
+    EXPECT_EQ(link.targetKey(), 0x12);
+    EXPECT_EQ(link.codeIdMode(), 2u);  // the setup dialog's to set
 
     s.twoButtonControl = 0;
     s.dataFormatText = "unknown";
     applySettingsToLink(*state);
-    EXPECT_EQ(link.twoButtonMode, 0);
-    EXPECT_EQ(link.dataFormat, 4);  // kept
-    EXPECT_EQ(link.targetKey, 0);
+    EXPECT_EQ(link.twoButtonMode(), 0);
+    EXPECT_EQ(link.dataFormat(), 4);  // kept
+    EXPECT_EQ(link.targetKey(), 0);
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ protected:
 
 const std::vector<std::string> kUpdated{"Updating settings...", "Settings Updated."};
 
-// Each page is also pictured, beside the test program, to be looked at.
+// Each page is also pictured: in QM_SCREENSHOT_DIR to be looked at, else in a folder of the
+// test's own that goes with it.
 TEST_F(AdditionalSetup, OpensOnTheFirstOfSevenTabsEachOneRendering) {
     const auto dialog = open();
     auto* tabs = ui::controlAs<QTabWidget>(dialog.get(), 1032);
@@ -41,8 +42,11 @@ TEST_F(AdditionalSetup, OpensOnTheFirstOfSevenTabsEachOneRendering) {
     EXPECT_EQ(tabs->currentIndex(), 0);
     dialog->setAttribute(Qt::WA_DontShowOnScreen);
     dialog->show();
-    const QString folder = QDir::currentPath() + "/screenshots";
-    QDir().mkpath(folder);
+    const TempFolder scratch("qm-screenshots");
+    const QString chosen = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+    const QString folder =
+        chosen.isEmpty() ? QString::fromStdString(scratch.path().string()) : chosen;
+    ASSERT_TRUE(QDir().mkpath(folder));
     QStringList captions;
     for (int i = 0; i < tabs->count(); ++i) {
         captions << tabs->tabText(i);

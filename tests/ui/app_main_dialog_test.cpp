@@ -39,6 +39,7 @@ TEST_F(MainDialog, BeginScanTurnsScanningOnAndMinimisesTheFrame) {
     EXPECT_TRUE(app->frame()->isMinimized());
 }
 
+// The application's exit step switches the beam off once more, whatever "Exit" did.
 TEST_F(MainDialog, ExitLeavesCustomModeSwitchesAimingOffAndQuitsWithZero) {
     startUp();
     const size_t aimOffsBefore = received(AIM_OFF);
@@ -46,6 +47,8 @@ TEST_F(MainDialog, ExitLeavesCustomModeSwitchesAimingOffAndQuitsWithZero) {
     EXPECT_EQ(device.calls().back(), (sim::DeviceCall{"KVSetKeyboardCustomMode", {0}}));
     EXPECT_EQ(received(AIM_OFF), aimOffsBefore + 1);
     EXPECT_EQ(runEventLoop(), 0);
+    app->exitHook();
+    EXPECT_EQ(received(AIM_OFF), aimOffsBefore + 2);
 }
 
 TEST_F(MainDialog, TurnScannerNamesWhatItsNextPressDoes) {

@@ -77,8 +77,8 @@ TEST_F(AssistedSetup, AClosedListChangedByKeyLetterOrWheelActsAsWhenItsListClose
         EXPECT_EQ(packetsReceived(), c.packets) << c.shown;
         EXPECT_EQ(savedProfile()->scanSettings.*c.field, c.shown);
     }
-    EXPECT_EQ(state.link.codeIdMode.load(), 2u);  // AIM
-    EXPECT_EQ(state.link.scanKey.load(), 0x11);   // Ctrl
+    EXPECT_EQ(state.linkSettings.codeIdMode(), 2u);  // AIM
+    EXPECT_EQ(state.linkSettings.scanKey(), 0x11);   // Ctrl
 }
 
 TEST_F(AssistedSetup, AnAccessibleToggleActsAsAClick) {

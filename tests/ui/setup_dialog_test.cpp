@@ -90,14 +90,17 @@ TEST_F(SetupDialog, DataFormatListsSendOnlyAChangedTextAndShowTheFormatsParts) {
         EXPECT_EQ(shown(dataFormat(), 1018), c.suffix2) << c.text;
         EXPECT_EQ(enabled(dataFormat(), 1073), c.suffix1) << c.text;
     }
-    EXPECT_EQ(state.link.codeIdMode.load(), 1u);
-    EXPECT_EQ(state.link.dataFormat.load(), 7);
+    EXPECT_EQ(state.linkSettings.codeIdMode(), 1u);
+    EXPECT_EQ(state.linkSettings.dataFormat(), 7);
     const auto saved = savedProfile();
     EXPECT_EQ(saved->scanSettings.suffix2Text, "#");
     EXPECT_EQ(saved->commandArray[235], 7);
 }
 
 TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateKeys) {
+    ui::controlAs<ui::UpDownControl>(scanner(), 1030)->setPosition(14);
+    step(scanner(), 1030, 1);  // a target time of 1.5 s, for the engine's own aiming
+    engine.clearReceived();
     click(user(), 1003);  // on; scan key F3, target key F4
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{paramSendPacket(237, 0)}));
     EXPECT_TRUE(shown(user(), 1005));
@@ -115,11 +118,12 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
     EXPECT_EQ(ui::controlAs<QComboBox>(user(), 1004)->currentText(), "F3");
     EXPECT_EQ(savedProfile()->scanSettings.scanKeyName, "F3");
 
-    state.AimingActive = 1;
+    ui::controlAs<QPushButton>(scanner(), 1022)->click();  // aiming
     engine.clearReceived();
     click(user(), 1003);  // off: aiming ends, 237 is the target time again
-    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_OFF), paramSendPacket(237, 0)}));
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_OFF), paramSendPacket(237, 15)}));
     EXPECT_EQ(state.AimingActive.load(), 0);
+    EXPECT_EQ(savedProfile()->commandArray[237], 15);
     EXPECT_FALSE(shown(user(), 1005));
     EXPECT_TRUE(shown(scanner(), 1030));
 
@@ -136,6 +140,20 @@ TEST_F(SetupDialog, TwoButtonControlShowsItsControlsSends237AndRefusesDuplicateK
     click(user(), 1003);
     EXPECT_TRUE(dialog->exitSetup());
     EXPECT_EQ(endings, 1);
+}
+
+TEST_F(SetupDialog, TheTargetButtonSwitchesTheAimingBeamOnAndOff) {
+    click(user(), 1003);
+    engine.clearReceived();
+    auto* target = ui::controlAs<QPushButton>(scanner(), 1022);
+    target->click();
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_ON)}));
+    EXPECT_EQ(state.AimingActive.load(), 1);
+    EXPECT_EQ(state.AimStartTime.load(), clock.secondsSince1970());
+    target->click();
+    EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_ON), bytesOf(AIM_OFF)}));
+    EXPECT_EQ(state.AimingActive.load(), 0);
+    EXPECT_EQ(state.AimStartTime.load(), 0);
 }
 
 TEST_F(SetupDialog, ScanTimeSpinStepsWithinTheTimeTable) {

@@ -6,9 +6,13 @@
 #include <QTabWidget>
 #include <set>
 
+#include "session/ProfileNames.h"
+#include "settings/ParameterCatalogue.h"
+#include "settings/Vocabularies.h"
 #include "ui/ControlLookup.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
+#include "ui/setup/ControlCatalogue.h"
 
 namespace qm::ui {
 namespace {
@@ -31,6 +35,36 @@ TEST(Templates, EveryDialogAndPageIsShippedAndBuildsWithEachIdFound) {
             EXPECT_TRUE(found.insert(widget).second) << c.id;
             for (const TabPage& page : c.pages) EXPECT_TRUE(loadTemplate(page.templateId).ok());
         }
+    }
+}
+
+// The templates hold the lists' items as data of their own: each must offer what the settings
+// know, in the order they know it.
+TEST(Templates, EveryListOffersItsVocabularyInOrder) {
+    const auto textsOf = [](std::span<const std::string_view> texts) {
+        QStringList list;
+        for (std::string_view text : texts)
+            list << QString::fromUtf8(text.data(), qsizetype(text.size()));
+        return list;
+    };
+    struct List {
+        int page, id;
+        QStringList items;
+    };
+    std::vector<List> lists = {{143, 1038, textsOf(ScanAngleTexts)},
+                               {139, 1004, textsOf(KeyNames)},
+                               {142, 1055, textsOf(ProfileNames)}};
+    for (const CatalogueControl& c : catalogueControls()) {
+        if (c.kind != CatalogueControlKind::List && c.kind != CatalogueControlKind::DataFormatList)
+            continue;
+        lists.push_back(
+            {c.templateId, c.controlId, textsOf(findCatalogueEntry(c.field)->values->texts())});
+    }
+    for (const List& list : lists) {
+        const DialogTemplate page = requireTemplate(list.page);
+        const ControlTemplate* control = page.find(list.id);
+        ASSERT_NE(control, nullptr) << list.page << " " << list.id;
+        EXPECT_EQ(control->items, list.items) << list.page << " " << list.id;
     }
 }
 

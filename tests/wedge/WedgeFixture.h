@@ -17,6 +17,7 @@
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
 #include "platform/sim/VirtualClock.h"
+#include "session/ApplySettingsToLink.h"
 #include "state/ProcessState.h"
 #include "wedge/KeystrokeSynthesis.h"
 
@@ -46,22 +47,28 @@ protected:
 
     void SetUp() override {
         ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
+        state.scanSettings.scanKeyName = "F3";
         useScanTime(30);
-        state.link.scanKey = kScanKey;
         state.ScanningEnabled = 1;
         engine.setParameter(kTransmitNoRead, 1);
         engine.clearReceived();
     }
 
     void useScanTime(int tenths) {
-        state.link.scanTime = tenths;
+        state.scanSettings.scanTimeIndex = tenths;
+        applySettingsToLink(state);
         engine.setParameter(136, static_cast<uint8_t>(tenths));
     }
 
+    void useTargetTime(int tenths) {
+        state.scanSettings.targetTimeIndex = tenths;
+        applySettingsToLink(state);
+    }
+
     void useTwoButtonControl() {
-        state.link.twoButtonMode = 1;
         state.scanSettings.twoButtonControl = 1;
-        state.link.targetKey = kTargetKey;
+        state.scanSettings.targetKeyName = "F4";
+        applySettingsToLink(state);
     }
 
     void allFeedback(int on) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
+#include "settings/Vocabularies.h"
 #include "wedge/DecodeExchange.h"
 
 namespace qm::test {
@@ -19,7 +20,7 @@ TEST_F(DecodeExchange, APacketShorterThanItsHeaderIsRefused) {
     const int64_t start = clock.nowMicros();
     engine.sendRaw(lengthTwo, start, 100'000);
     engine.sendRaw(lengthThree, start, 200'000);
-    const DecodeResult result = receiveDecode(state.link);
+    const DecodeResult result = receiveDecode(state.link, state.linkSettings);
     EXPECT_EQ(result.outcome, kScanBadChecksum);
     EXPECT_EQ(result.dataLength, 0);
     EXPECT_TRUE(timesOf(bytesOf(CMD_ACK)).empty());
@@ -61,7 +62,7 @@ TEST_F(DecodeExchange, TwoUnusablePacketsEndInTheCodeOfTheLastKind) {
             engine.sendRaw(packet, clock.nowMicros(), delay);
             delay += 100'000;
         }
-        const DecodeResult result = receiveDecode(state.link);
+        const DecodeResult result = receiveDecode(state.link, state.linkSettings);
         EXPECT_EQ(result.outcome, c.outcome) << c.name;
         EXPECT_EQ(timesOf(bytesOf(CMD_NAK)).size(), c.naks) << c.name;
         clock.advanceMicros(1'000'000);
@@ -74,15 +75,26 @@ TEST(IsNoRead, LooksForTheMarkerAfterThePrefixAndCodeIdentifier) {
     sim::SimEngine engine;
     sim::SimSerialPortOpener opener{clock, engine};
     ScanEngineLink link(clock, opener);
+    LinkSettings settings;
+    const auto use = [&settings](std::string_view codeId, std::string_view format) {
+        ScanSettings chosen;
+        chosen.codeIdText = codeId;
+        chosen.dataFormatText = format;
+        settings.copyCodeIdModeFrom(chosen, LinkSettings::UnknownText::GivesZero);
+        settings.copyDataFormatFrom(chosen, LinkSettings::UnknownText::GivesZero);
+    };
+    const char* const codeIdOfMode[] = {"None", "Symbol", "AIM"};
     const size_t codeIdLength[] = {0, 1, 3};
     for (uint32_t mode = 0; mode < 3; ++mode) {
         for (uint8_t format = 0; format < 8; ++format) {
-            link.codeIdMode = mode;
-            link.dataFormat = format;
+            use(codeIdOfMode[mode], DataFormatTexts[format]);
+            ASSERT_EQ(settings.codeIdMode(), mode);
+            ASSERT_EQ(settings.dataFormat(), format);
             const std::string before(codeIdLength[mode] + (format >= 4 ? 1 : 0), '#');
             const auto check = [&](const std::string& data, int32_t expected) {
                 const Bytes packet = decodePacket(data);
-                EXPECT_EQ(isNoRead(link, packet.data(), uint32_t(packet.size())), expected)
+                EXPECT_EQ(isNoRead(link, settings, packet.data(), uint32_t(packet.size())),
+                          expected)
                     << "mode " << mode << " format " << int(format) << " data " << data;
                 EXPECT_EQ(link.LinkStatus.load(), expected);
             };
@@ -95,11 +107,10 @@ TEST(IsNoRead, LooksForTheMarkerAfterThePrefixAndCodeIdentifier) {
         }
     }
     // The two documented positions: bytes 9 and 10 for AIM with a prefix, 5 and 6 plain.
-    link.codeIdMode = 2;
-    link.dataFormat = 6;
+    use("AIM", "<Prefix><Data><Suffix2>");
     Bytes packet = decodePacket("]C0#NR");
     EXPECT_EQ(packet[9], 'N');
-    EXPECT_EQ(isNoRead(link, packet.data(), uint32_t(packet.size())), kScanNoRead);
+    EXPECT_EQ(isNoRead(link, settings, packet.data(), uint32_t(packet.size())), kScanNoRead);
 }
 
 }  // namespace

@@ -12,9 +12,10 @@
 #include "platform/sim/ScriptedKeyState.h"
 #include "platform/sim/SimEngine.h"
 #include "platform/sim/SimSerialPort.h"
+#include "session/ApplySettingsToLink.h"
+#include "session/ScanningControl.h"
 #include "state/ProcessState.h"
 #include "wedge/ScanWedgeThread.h"
-#include "wedge/ScanningControl.h"
 
 namespace qm::test {
 namespace {
@@ -69,10 +70,11 @@ protected:
         engine.setParameter(136, 5);
         engine.placeBarcode({sim::Symbology::Code128, "gui"});
         ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
-        state.link.scanTime = 5;
-        state.link.twoButtonMode = 1;
+        state.scanSettings.scanTimeIndex = 5;
+        state.scanSettings.twoButtonControl = 1;
+        applySettingsToLink(state);
         state.scanSettings.visualOnGoodRead = 1;
-        keys.holdFrom(state.link.scanKey, 0);
+        keys.holdFrom(state.linkSettings.scanKey(), 0);
         state.ScanningEnabled = 1;
         ASSERT_EQ(startWedgeThread(state), 1);
         ASSERT_TRUE(feedback.shownWithin()) << "no good read";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
 
 namespace qm::test {
@@ -29,7 +30,8 @@ TEST_F(ScanCycle, GoodReadTypesTheDataThenBeepsAndShowsThePopup) {
 
 TEST_F(ScanCycle, NoReadMarkerTakesTheFailurePathAndTheCycleStillReturnsZero) {
     allFeedback(1);
-    state.AimingActive = 1;
+    startAiming(state);
+    engine.clearReceived();
     EXPECT_EQ(runScanCycle(state), kLinkOk);
     EXPECT_TRUE(keyboard.events().empty());
     const auto packets = packetsReceived();
@@ -50,7 +52,7 @@ TEST_F(ScanCycle, WaitsTheTargetTimeThenReadsWithTheScanTimeTimeoutAndPausesAtTh
     engine.setParameter(kTransmitNoRead, 0);  // nothing ever comes
     allFeedback(0);
     useScanTime(30);
-    state.link.targetTime = 30;
+    useTargetTime(30);
     const int64_t start = clock.nowMicros();
     runScanCycle(state);
     const int64_t started = timesOf(bytesOf(START_DECODE)).at(0);
@@ -69,8 +71,8 @@ TEST_F(ScanCycle, WaitsTheTargetTimeThenReadsWithTheScanTimeTimeoutAndPausesAtTh
 
 TEST_F(ScanCycle, TwoButtonControlReadsAtOnce) {
     engine.setParameter(kTransmitNoRead, 0);
-    state.link.twoButtonMode = 1;
-    state.link.targetTime = 30;
+    useTwoButtonControl();
+    useTargetTime(30);
     useScanTime(5);
     runScanCycle(state);
     const int64_t started = timesOf(bytesOf(START_DECODE)).at(0);

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "WedgeFixture.h"
+#include "session/ScannerTests.h"
 #include "ui/WedgeTexts.h"
-#include "wedge/ScanTest.h"
+#include "wedge/Aiming.h"
 
 namespace qm::test {
 namespace {
@@ -63,10 +64,10 @@ TEST_F(ScanTest, FailureShowsItsTextBetweenTheBeepsAndThePopup) {
 
 TEST_F(ScanTest, EndsAimingFirstAndWaitsAQuarterSecondMoreBeforeReading) {
     engine.setParameter(kTransmitNoRead, 0);
-    state.link.twoButtonMode = 1;
+    useTwoButtonControl();
     useScanTime(5);
-    state.AimingActive = 1;
-    state.AimStartTime = 1234;
+    startAiming(state);
+    engine.clearReceived();
     runScanTest(state, page);
     const auto packets = packetsReceived();
     ASSERT_GE(packets.size(), 2u);

@@ -10,12 +10,13 @@
 #include "BoundedWait.h"
 #include "WedgeFixture.h"
 #include "platform/linux/RealClock.h"
+#include "session/ApplySettingsToLink.h"
+#include "session/ScanningControl.h"
+#include "session/ServiceCommands.h"
 #include "session/StartUp.h"
-#include "session/TriggerKeys.h"
 #include "ui/WedgeTexts.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanWedgeThread.h"
-#include "wedge/ScannerPower.h"
-#include "wedge/ScanningControl.h"
 
 namespace qm::test {
 namespace {
@@ -150,8 +151,8 @@ TEST_F(WedgeThread, ScanWhileAimingSendsAimDurationZeroAndStopDecodeFirst) {
 TEST_F(WedgeThread, NothingHappensWhileScanningIsDisabled) {
     useTwoButtonControl();
     state.ScanningEnabled = 0;
-    state.AimingActive = 1;
-    state.AimStartTime = clock.secondsSince1970();
+    startAiming(state);
+    engine.clearReceived();
     keys.holdFrom(kScanKey, 0);
     keys.holdFrom(kTargetKey, 0);
     runUntil(20 * kSecond);
@@ -182,10 +183,7 @@ TEST_F(WedgeThread, KeysTheBackendCannotTellOfArePolledEveryThreeMilliseconds) {
 }
 
 TEST(TriggerKeys, CodesComeFromTheNamesAndTheTargetKeyOnlyWithTwoButtons) {
-    sim::VirtualClock clock;
-    sim::SimEngine engine;
-    sim::SimSerialPortOpener opener{clock, engine};
-    ScanEngineLink link(clock, opener);
+    LinkSettings link;
     struct Case {
         const char* scan;
         const char* target;
@@ -195,9 +193,13 @@ TEST(TriggerKeys, CodesComeFromTheNamesAndTheTargetKeyOnlyWithTwoButtons) {
     };
     for (const Case& c : {Case{"F3", "F4", 1, 0xEB, 0xEC}, Case{"Space", "Esc", 1, 0x72, 0x73},
                           Case{"Enter", "F1", 0, 0x0D, 0x00}, Case{"f3", "", 1, 0x72, 0x73}}) {
-        applyTriggerKeys(link, c.scan, c.target, c.twoButtons);
-        EXPECT_EQ(link.scanKey.load(), c.scanKey) << c.scan;
-        EXPECT_EQ(link.targetKey.load(), c.targetKey) << c.target;
+        ScanSettings settings;
+        settings.scanKeyName = c.scan;
+        settings.targetKeyName = c.target;
+        settings.twoButtonControl = c.twoButtons;
+        link.copyTriggerKeysFrom(settings);
+        EXPECT_EQ(link.scanKey(), c.scanKey) << c.scan;
+        EXPECT_EQ(link.targetKey(), c.targetKey) << c.target;
     }
 }
 
@@ -220,7 +222,7 @@ TEST_F(WedgeThread, APressDuringAScanThatFindsNothingEndsTheScanAtOnce) {
         SCOPED_TRACE(button);
         engine.setParameter(kTransmitNoRead, 0);
         useScanTime(99);  // a read of ten seconds
-        state.link.twoButtonMode = 1;
+        useTwoButtonControl();
         allFeedback(1);
         const int64_t from = clock.nowMicros();
         const int64_t press = from + 3 * kSecond;
@@ -251,7 +253,7 @@ TEST_F(WedgeThread, APressDuringAScanThatFindsNothingEndsTheScanAtOnce) {
 TEST_F(WedgeThread, ADecodeThatHasComeIsTypedWhenAPressCutsTheScanShort) {
     engine.setParameter(237, 0);  // the engine itself does not aim
     engine.placeBarcode({sim::Symbology::Code128, "arrived"});
-    state.link.targetTime = 30;
+    useTargetTime(30);
     allFeedback(1);
     keys.press(kScanKey, kSecond, kSecond + 100'000);
     pressAt(kSecond + 1'500'000, pauseScanning);
@@ -266,7 +268,7 @@ TEST_F(WedgeThread, ADecodeThatHasComeIsTypedWhenAPressCutsTheScanShort) {
 
 TEST_F(WedgeThread, APressDuringTheGoodReadPopupTakesItDownThen) {
     engine.placeBarcode({sim::Symbology::Code128, "ok"});
-    state.link.twoButtonMode = 1;
+    useTwoButtonControl();
     state.scanSettings.visualOnGoodRead = 1;
     keys.press(kScanKey, kSecond, kSecond + 100'000);
     const int64_t press = kSecond + 1'000'000;  // the popup is up for 1.5 s from about 1.1 s
@@ -286,7 +288,8 @@ class WedgeThreadExit : public ::testing::Test {
 protected:
     void SetUp() override {
         keys.onPoll([this](int64_t) { polled.changed(); });
-        state.link.scanKey = kScanKey;
+        state.scanSettings.scanKeyName = "F3";
+        applySettingsToLink(state);
     }
 
     // Until the thread has read the scan key after its clearing query.
@@ -309,8 +312,9 @@ TEST_F(WedgeThreadExit, ClosingTheLinkMidScanEndsTheScanAndTheThreadAtOnce) {
     engine.setParameter(94, 0);  // the engine never answers the decode
     engine.setParameter(136, 99);
     ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
-    state.link.scanTime = 99;  // a read of more than ten seconds
-    state.link.twoButtonMode = 1;
+    state.scanSettings.scanTimeIndex = 99;  // a read of more than ten seconds
+    state.scanSettings.twoButtonControl = 1;
+    applySettingsToLink(state);
     state.scanSettings.visualOnNoRead = 1;
     keys.holdFrom(kScanKey, 0);
     state.ScanningEnabled = 1;
@@ -355,7 +359,7 @@ TEST(WedgeThreadEnd, DestroyingTheStateEndsItsThread) {
     Platform platform{clock, opener, nullptr, nullptr, &keys, nullptr, nullptr};
     auto state = std::make_unique<ProcessState>(platform);
     ASSERT_EQ(state->link.openPort(u"COM3:"), 1);
-    const uint8_t scanKey = state->link.scanKey;
+    const uint8_t scanKey = state->linkSettings.scanKey();
     state->ScanningEnabled = 1;
     ASSERT_EQ(startWedgeThread(*state), 1);
     ASSERT_TRUE(polled.until([&] { return keys.queries(scanKey) >= 2; }));

@@ -3,9 +3,8 @@
 #include <QCoreApplication>
 #include <QPushButton>
 
-#include "platform/Clock.h"
-#include "platform/Feedback.h"
-#include "session/EngineSync.h"
+#include "session/ScanningControl.h"
+#include "session/ServiceCommands.h"
 #include "session/StartUp.h"
 #include "state/ProcessState.h"
 #include "ui/BusyWork.h"
@@ -16,43 +15,10 @@
 #include "ui/UiServices.h"
 #include "ui/WedgeTexts.h"
 #include "ui/app/QueuedProgress.h"
-#include "wedge/ScannerPower.h"
-#include "wedge/ScanningControl.h"
 
 namespace qm::ui {
 
 namespace {
-
-constexpr int64_t kProgressLingerMs = 250;
-
-// The burn's progress dialog stays up 250 ms after its last step, as start-up's does.
-class LingeringProgress : public ProgressDialogFactory {
-public:
-    LingeringProgress(ProgressDialogFactory& dialogs, Clock& clock)
-        : dialogs_(dialogs), clock_(clock) {}
-
-    std::unique_ptr<ProgressReporter> createProgressDialog() override {
-        class Reporter : public ProgressReporter {
-        public:
-            Reporter(std::unique_ptr<ProgressReporter> inner, Clock& clock)
-                : inner_(std::move(inner)), clock_(clock) {}
-            void setPosition(int position) override { inner_->setPosition(position); }
-            void close() override {
-                clock_.sleepMs(kProgressLingerMs);
-                inner_->close();
-            }
-
-        private:
-            std::unique_ptr<ProgressReporter> inner_;
-            Clock& clock_;
-        };
-        return std::make_unique<Reporter>(dialogs_.createProgressDialog(), clock_);
-    }
-
-private:
-    ProgressDialogFactory& dialogs_;
-    Clock& clock_;
-};
 
 QString qtText(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -100,26 +66,20 @@ void CMainDlg::exitWedge() {
 
 void CMainDlg::burnDefaults() {
     QueuedProgressFactory dialogs(services_.queue, hooks_.progressParent, hooks_.progressCreated);
-    LingeringProgress lingering(dialogs, state_.platform.clock);
-    int32_t status = 0;
-    SequenceReport report;
-    runWhileRepainting(window(), services_.queue, [&] {
-        pauseScanning(state_);
-        status = qm::burnDefaults(state_, lingering, &report);
-    });
-    resumeScanning(state_);
-    if (status != 0) {
+    BurnOutcome burn;
+    runWhileRepainting(window(), services_.queue,
+                       [&] { burn = burnDefaultsCommand(state_, dialogs); });
+    if (burn.status != 0) {
         services_.boxes.showMessage(window(), "Failed to set Factory Defaults.",
                                     QCoreApplication::applicationName());
         return;
     }
-    if (Feedback* feedback = state_.platform.feedback) feedback->playSystemSound(kSoundAsterisk);
     // The engine holds them now, but the next start loads the working profile's old settings.
-    const QString unsaved = report.workingProfileWritten ? QString()
-                                                         : QStringLiteral(
-                                                               "\n\nThe working profile could not "
-                                                               "be saved: the next start goes back "
-                                                               "to the settings saved before.");
+    const QString unsaved = burn.workingProfileWritten ? QString()
+                                                       : QStringLiteral(
+                                                             "\n\nThe working profile could not "
+                                                             "be saved: the next start goes back "
+                                                             "to the settings saved before.");
     services_.boxes.showMessage(window(), "Defaults burned to scanner." + unsaved,
                                 "Factory Defaults");
 }

@@ -6,6 +6,7 @@
 
 #include "platform/NamedMutex.h"
 #include "session/RestoreWorkingProfile.h"
+#include "session/ScanningControl.h"
 #include "session/StartUp.h"
 #include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
@@ -14,7 +15,6 @@
 #include "ui/ProgramLog.h"
 #include "ui/UiServices.h"
 #include "ui/app/QueuedProgress.h"
-#include "wedge/ScanningControl.h"
 
 Q_LOGGING_CATEGORY(qmTrace, "quillmark.trace", QtWarningMsg)
 

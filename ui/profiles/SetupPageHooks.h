@@ -11,7 +11,7 @@ namespace qm::ui {
 // What the Defaults page needs of the Bar Code Setup dialog it sits in.
 struct SetupPageHooks {
     StatusLine* status = nullptr;  // the dialog's status line
-    // The settings copied into the pages and the link, every page refreshed.
+    // The settings copied into the pages, every page refreshed.
     std::function<void()> applySettingsToPages;
     // The User and Scanner controls that follow "2 Button Control" and the Data Format
     // page's prefix and suffix lists, after every load.

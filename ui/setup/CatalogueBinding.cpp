@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include "session/SettingChange.h"
+#include "settings/ParameterCatalogue.h"
 #include "settings/SettingsFields.h"
 #include "state/ProcessState.h"
 #include "ui/BusyWork.h"
@@ -19,8 +20,6 @@
 namespace qm::ui {
 
 namespace {
-
-constexpr int kLongestLength = 99;
 
 struct Binding {
     QWidget* page;

@@ -13,18 +13,14 @@ constexpr int kTemplate = 103;
 constexpr int kFormat = 1013;
 constexpr int kCodeId = 1015;
 
-// The format code's bits name its parts.
-constexpr uint8_t kSuffix1Bit = 1;
-constexpr uint8_t kSuffix2Bit = 2;
-constexpr uint8_t kPrefixBit = 4;
-
 struct FormatPart {
     int list;
     int label;
     uint8_t bit;
 };
-constexpr FormatPart kParts[] = {
-    {1016, 1072, kPrefixBit}, {1017, 1073, kSuffix1Bit}, {1018, 1074, kSuffix2Bit}};
+constexpr FormatPart kParts[] = {{1016, 1072, kFormatPrefixBit},
+                                 {1017, 1073, kFormatSuffix1Bit},
+                                 {1018, 1074, kFormatSuffix2Bit}};
 
 }  // namespace
 
@@ -40,10 +36,7 @@ CDataFormatPage::CDataFormatPage(ProcessState& state, StatusLine* status, UiServ
     bindCatalogueControls(this, kTemplate, state_, status_, services_);
 }
 
-void CDataFormatPage::fill(const ScanSettings& settings) {
-    fillCatalogueControls(this, settings);
-    if (const auto code = formatCode(settings.dataFormatText)) state_.link.dataFormat = *code;
-}
+void CDataFormatPage::fill(const ScanSettings& settings) { fillCatalogueControls(this, settings); }
 
 void CDataFormatPage::updateFormatControls() {
     showFormatParts(item<QComboBox>(kFormat)->currentText());

@@ -16,7 +16,7 @@ public:
     CDataFormatPage(ProcessState& state, StatusLine* status, UiServices& services,
                     QWidget* parent = nullptr);
 
-    // The lists from the settings; the link's data format from the format text when it is one.
+    // The lists from the settings.
     void fill(const ScanSettings& settings);
     // Shows the prefix and suffix lists the chosen format uses, enables their labels.
     void updateFormatControls();

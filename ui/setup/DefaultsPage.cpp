@@ -3,7 +3,8 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "state/ProcessState.h"
+#include "session/ProfileCommands.h"
+#include "session/ProfileNames.h"
 
 namespace qm::ui {
 
@@ -12,7 +13,8 @@ constexpr int kTemplate = 142;
 constexpr int kProfiles = 1055;
 constexpr int kSave = 1051;
 constexpr int kLoad = 1052;
-const QString kFactoryDefaults = QStringLiteral("Factory Defaults");
+const QString kFactoryDefaults =
+    QString::fromUtf8(kFactoryDefaultsName.data(), qsizetype(kFactoryDefaultsName.size()));
 }  // namespace
 
 CDefaultsPage::CDefaultsPage(ProcessState& state, StatusLine* status, UiServices& services,
@@ -36,8 +38,7 @@ QString CDefaultsPage::selectedProfileName() const {
 }
 
 void CDefaultsPage::updateSaveButton() {
-    const bool factory = selectedProfileName() == kFactoryDefaults;
-    item<QWidget>(kSave)->setVisible(!factory || state_.ServiceMode != 0);
+    item<QWidget>(kSave)->setVisible(saveOffered(state_, selectedProfileName().toStdString()));
 }
 
 }  // namespace qm::ui

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "wedge/ScanTest.h"
+#include "session/ScannerTests.h"
 
 namespace qm::ui {
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "session/ScannerChoice.h"
+#include "session/ScannerTests.h"
 #include "session/TimeChange.h"
 #include "session/TwoButtonChange.h"
 #include "settings/TimeTable.h"
@@ -15,7 +16,6 @@
 #include "ui/setup/CatalogueBinding.h"
 #include "ui/setup/HelpDialog.h"
 #include "ui/setup/ScanDataBox.h"
-#include "wedge/ScanTest.h"
 
 namespace qm::ui {
 
@@ -33,7 +33,6 @@ constexpr int kScanData = 1025;
 constexpr int kScanAngle = 1038;
 constexpr int kReadLevel = 1006;
 constexpr int kHelp = 1066;
-constexpr int kLongestTime = 99;
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 
@@ -51,7 +50,7 @@ CScannerPage::CScannerPage(ProcessState& state, StatusLine* status, UiServices& 
     onEvent(item<QLineEdit>(kScanTime), &QLineEdit::editingFinished, [this] { scanTimeTyped(); });
     onEvent(item<QPushButton>(kScan), &QPushButton::clicked, [this] { scanTest(); });
     onEvent(item<QPushButton>(kTarget), &QPushButton::clicked,
-            [this] { runEngineWork([this] { toggleAiming(state_); }); });
+            [this] { runEngineWork([this] { runAimingTest(state_); }); });
     QObject::connect(item<DropDownList>(kScanAngle), &DropDownList::listClosed, this,
                      [this] { scanAngleClosed(); });
     QObject::connect(item<DropDownList>(kReadLevel), &DropDownList::listClosed, this,
@@ -66,8 +65,6 @@ void CScannerPage::fill(const ScanSettings& settings) {
     angle->setCurrentIndex(angle->findText(qText(settings.scanAngleText)));
     fillCatalogueControls(this, settings);
     item<QComboBox>(kReadLevel)->setCurrentIndex(settings.consecutiveReadIndex);
-    state_.link.scanTime = settings.scanTimeIndex.load();
-    state_.link.targetTime = settings.targetTimeIndex.load();
     item<UpDownControl>(kScanSpin)->setPosition(settings.scanTimeIndex);
     item<UpDownControl>(kTargetSpin)->setPosition(settings.targetTimeIndex);
     showTimes();
@@ -99,8 +96,7 @@ void CScannerPage::targetTimeStep(int position, int delta) {
 // else is put back, so the box, the file and the engine never disagree.
 void CScannerPage::scanTimeTyped() {
     const std::string typed = item<QLineEdit>(kScanTime)->text().trimmed().toStdString();
-    const std::optional<int> time = timeIndexOf(typed);
-    if (time && *time != state_.scanSettings.scanTimeIndex) {
+    if (const std::optional<int> time = typedScanTime(state_, typed)) {
         runEngineWork([&] { setScanTime(state_, status_, *time); });
         item<UpDownControl>(kScanSpin)->setPosition(*time);
     }
@@ -116,13 +112,11 @@ void CScannerPage::scanTest() {
 void CScannerPage::scanAngleClosed() {
     const std::string text = item<QComboBox>(kScanAngle)->currentText().toStdString();
     runEngineWork([&] { chooseScanAngle(state_, status_, text); });
-    state_.scanSettings.scanAngleText = text;
 }
 
 void CScannerPage::readLevelClosed() {
     const int index = item<QComboBox>(kReadLevel)->currentIndex();
     runEngineWork([&] { chooseConsecutiveReadLevel(state_, status_, index); });
-    state_.scanSettings.consecutiveReadIndex = index;
 }
 
 }  // namespace qm::ui

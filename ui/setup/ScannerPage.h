@@ -15,7 +15,7 @@ public:
     CScannerPage(ProcessState& state, StatusLine* status, UiServices& services,
                  QWidget* parent = nullptr);
 
-    // The page and the link's times from the settings, the spins' positions included.
+    // The page from the settings, the spins' positions included.
     void fill(const ScanSettings& settings);
     // The Scanner page's part of the controls that follow two-button control.
     void showTwoButtonControls(bool on);

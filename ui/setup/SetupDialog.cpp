@@ -4,11 +4,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "session/ReloadWorkingProfile.h"
-#include "session/SaveSettings.h"
+#include "session/SetupSession.h"
 #include "session/StatusLine.h"
-#include "session/TriggerKeys.h"
-#include "settings/ParameterValues.h"
 #include "state/ProcessState.h"
 #include "ui/ControlHandlers.h"
 #include "ui/ControlLookup.h"
@@ -47,14 +44,12 @@ CSetupDlg::CSetupDlg(ProcessState& state, UiServices& services, QWidget* parent)
     status_ = std::make_unique<SetupStatusLine>(status, services_.queue);
     placeOverOwner(this, parent);
     createPages();
-    // The file's absence or damage leaves the settings as they are.
-    if (const auto unreadable = reloadWorkingProfile(state_)) {
+    if (const auto unreadable = openSetup(state_)) {
         logFailure(services_.log, *unreadable);
         services_.boxes.showMessage(parent, QString::fromStdString(*unreadable), kBoxCaption,
                                     BoxIcon::Exclamation);
     }
     applySettingsToPages();
-    setCodeIdMode();
     auto* exit = controlAs<QPushButton>(this, kExitSetup);
     QObject::connect(exit, &QPushButton::clicked, this,
                      [this, exit] { runHandler(exit, [this] { exitSetup(); }); });
@@ -87,13 +82,10 @@ StatusLine& CSetupDlg::statusLine() { return *status_; }
 // while the dialog is open may change either.
 int CSetupDlg::applySettingsToPages() {
     const ScanSettings& settings = state_.scanSettings;
-    state_.link.twoButtonMode = settings.twoButtonControl.load();
     user_->fill(settings);
     scanner_->fill(settings);
     dataFormat_->fill(settings);
     codeType_->fill(settings);
-    applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(),
-                     settings.twoButtonControl);
     controlAs<QLineEdit>(this, kStatus)->setText(kReady);
     showTwoButtonControls(settings.twoButtonControl != 0);
     dataFormat_->updateFormatControls();
@@ -105,23 +97,16 @@ void CSetupDlg::showTwoButtonControls(bool on) {
     scanner_->showTwoButtonControls(on);
 }
 
-void CSetupDlg::setCodeIdMode() {
-    const QString text = dataFormat_->codeIdText();
-    if (text == "None" || text == "Symbol" || text == "AIM")
-        state_.link.codeIdMode = codeIdMode(text.toStdString());
-}
-
 bool CSetupDlg::exitSetup() {
-    const int saved = saveActiveProfile(state_);
-    const int32_t twoButton = user_->twoButtonControl() ? 1 : 0;
-    applyTriggerKeys(state_.link, user_->scanKeyName(), user_->targetKeyName(), twoButton);
-    if (twoButton != 0 && state_.link.scanKey == state_.link.targetKey) {
+    const SetupExit exit = leaveSetup(state_);
+    if (exit.sameKeys) {
         services_.boxes.showMessage(this,
                                     QStringLiteral("Scan Key & Target Key\nmust not be the same."),
                                     QStringLiteral("Scan Key Error"));
         return false;
     }
-    if (!saved) services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
+    if (!exit.saved)
+        services_.boxes.showMessage(this, kNotSaved, kBoxCaption, BoxIcon::Exclamation);
     QDialog::reject();
     return true;
 }

@@ -34,12 +34,11 @@ public:
     // Where setting changes report, from any thread, while the dialog lives.
     StatusLine& statusLine();
 
-    // Every page and the link from the settings, the status back to "Ready...". GUI thread
-    // only. Returns 1.
+    // Every page from the settings, the status back to "Ready...". GUI thread only. Returns 1.
     int applySettingsToPages();
 
-    // "Exit Setup" and the close request: save, apply the trigger keys, and end the dialog
-    // unless two-button control has the same key for scan and target. True when it ended.
+    // "Exit Setup" and the close request: end the dialog unless two-button control has the
+    // same key for scan and target. True when it ended.
     bool exitSetup();
 
     CPageTabCtrl& tabControl() { return *tabs_; }
@@ -54,7 +53,6 @@ public:
 private:
     void createPages();
     void showTwoButtonControls(bool on);
-    void setCodeIdMode();
 
     ProcessState& state_;
     UiServices& services_;

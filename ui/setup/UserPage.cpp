@@ -58,8 +58,6 @@ void CUserPage::bindFeedbackFlag(int id, std::string_view field) {
 }
 
 void CUserPage::fill(const ScanSettings& settings) {
-    scanKeyName_ = settings.scanKeyName;
-    targetKeyName_ = settings.targetKeyName;
     showKeyNames();
     item<QCheckBox>(kTwoButton)->setChecked(settings.twoButtonControl != 0);
     item<QCheckBox>(1008)->setChecked(settings.beepOnGoodRead != 0);
@@ -69,8 +67,8 @@ void CUserPage::fill(const ScanSettings& settings) {
 }
 
 void CUserPage::showKeyNames() {
-    showText(item<QComboBox>(kScanKey), scanKeyName_);
-    showText(item<QComboBox>(kTargetKey), targetKeyName_);
+    showText(item<QComboBox>(kScanKey), state_.scanSettings.scanKeyName);
+    showText(item<QComboBox>(kTargetKey), state_.scanSettings.targetKeyName);
 }
 
 void CUserPage::showTwoButtonControls(bool on) {
@@ -83,41 +81,29 @@ void CUserPage::showTwoButtonControls(bool on) {
 bool CUserPage::twoButtonControl() const { return item<QCheckBox>(kTwoButton)->isChecked(); }
 
 void CUserPage::scanKeyClosed() {
-    const std::string chosen = textOf(item<QComboBox>(kScanKey));
-    if (chosen != scanKeyName_) {
-        if (twoButtonControl() && chosen == targetKeyName_) {
-            showKeyNames();
-            showMessage(QStringLiteral("Cannot be duplicate of Target Key."),
-                        QStringLiteral("Scan Key Error"));
-        } else {
-            scanKeyName_ = chosen;
-            changeScanKey(state_, status_, chosen, twoButtonControl());
-        }
+    if (chooseScanKey(state_, status_, textOf(item<QComboBox>(kScanKey))) == KeyChoice::Refused) {
+        showKeyNames();
+        showMessage(QStringLiteral("Cannot be duplicate of Target Key."),
+                    QStringLiteral("Scan Key Error"));
     }
-    state_.scanSettings.scanKeyName = scanKeyName_;
     showKeyNames();
 }
 
 void CUserPage::targetKeyClosed() {
-    const std::string chosen = textOf(item<QComboBox>(kTargetKey));
-    if (chosen != targetKeyName_) {
-        if (chosen == scanKeyName_) {
-            showKeyNames();
-            showMessage(QStringLiteral("Cannot be duplicate of Scan Key."),
-                        QStringLiteral("Target Key Error"));
-        } else {
-            targetKeyName_ = chosen;
-            changeTargetKey(state_, status_, chosen, twoButtonControl());
-        }
+    if (chooseTargetKey(state_, status_, textOf(item<QComboBox>(kTargetKey))) ==
+        KeyChoice::Refused) {
+        showKeyNames();
+        showMessage(QStringLiteral("Cannot be duplicate of Scan Key."),
+                    QStringLiteral("Target Key Error"));
     }
-    state_.scanSettings.targetKeyName = targetKeyName_;
     showKeyNames();
 }
 
 void CUserPage::twoButtonClicked(bool on) {
     showTwoButtonControls(on);
     if (onTwoButtonChanged) onTwoButtonChanged(on);
-    if (on && scanKeyName_ == targetKeyName_) {
+    const ScanSettings& settings = state_.scanSettings;
+    if (on && settings.scanKeyName == settings.targetKeyName) {
         showMessage(QStringLiteral("Target Key must not be\nduplicate of Scan Key."),
                     QStringLiteral("Scan Key Error"));
     }

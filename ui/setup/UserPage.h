@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <string>
 #include <string_view>
 
 #include "ui/setup/SetupPage.h"
@@ -23,8 +22,6 @@ public:
     void showTwoButtonControls(bool on);
 
     bool twoButtonControl() const;
-    const std::string& scanKeyName() const { return scanKeyName_; }
-    const std::string& targetKeyName() const { return targetKeyName_; }
 
     // The Scanner page's part of the two-button table, run when the check box is clicked.
     std::function<void(bool on)> onTwoButtonChanged;
@@ -35,9 +32,6 @@ private:
     void twoButtonClicked(bool on);
     void bindFeedbackFlag(int id, std::string_view field);
     void showKeyNames();
-
-    std::string scanKeyName_;
-    std::string targetKeyName_;
 };
 
 }  // namespace qm::ui

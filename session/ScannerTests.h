@@ -25,4 +25,7 @@ public:
 // The Scanner page's "Scan": one scan whose data is shown on the page instead of typed.
 void runScanTest(ProcessState& state, ScanTestPage& page);
 
+// The Scanner page's "Target": the aiming beam on when it is off, off when it is on.
+void runAimingTest(ProcessState& state);
+
 }  // namespace qm

@@ -1,5 +1,7 @@
-#include "wedge/ScanTest.h"
+#include "session/ScannerTests.h"
 
+#include "state/ProcessState.h"
+#include "wedge/Aiming.h"
 #include "wedge/ScanCycle.h"
 
 namespace qm {
@@ -29,6 +31,11 @@ private:
 void runScanTest(ProcessState& state, ScanTestPage& page) {
     PageReport report(page);
     runScanCycle(state, kScanTestCycle, report);
+}
+
+void runAimingTest(ProcessState& state) {
+    const auto hold = state.link.holdLink();
+    toggleAiming(state);
 }
 
 }  // namespace qm

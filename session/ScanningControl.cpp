@@ -1,4 +1,4 @@
-#include "wedge/ScanningControl.h"
+#include "session/ScanningControl.h"
 
 #include "state/ProcessState.h"
 
