@@ -3,6 +3,7 @@
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 
+#include <thread>
 #include <utility>
 
 #include "platform/linux/KeymapLayout.h"
@@ -49,14 +50,24 @@ UinputKeyboard::~UinputKeyboard() {
 void UinputKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
     const auto event = stream_.feed(virtualKey, flags);
     if (!event) return;
-    if (std::exchange(decodeStarting_, false) && keymap_->refresh()) {
-        layout_ = layoutFromKeymap(keymap_->keymap(), keymap_->layout());
-        strokes_ = StrokeIndex(layout_.levels);
+    if (std::exchange(decodeStarting_, false)) {
+        letModifiersGo();
+        if (keymap_->refresh()) {
+            layout_ = layoutFromKeymap(keymap_->keymap(), keymap_->layout());
+            strokes_ = StrokeIndex(layout_.levels);
+        }
     }
     if (event->down)
         press(virtualKey, event->keysym);
     else
         release(virtualKey);
+}
+
+void UinputKeyboard::letModifiersGo() {
+    if (!modifiersHeld_) return;
+    const auto end = std::chrono::steady_clock::now() + kModifierWait;
+    while (modifiersHeld_() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 // The modifier keys are held around the press only: the character is decided there, and no
