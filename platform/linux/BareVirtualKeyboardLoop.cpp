@@ -17,7 +17,7 @@ namespace {
 // no character here uses.
 constexpr uint32_t ControlKey = 29;
 constexpr uint32_t ControlMask = 1u << 2;
-// F3 and F4 above every character's code.
+// F3, F4 and F5 above every character's code.
 constexpr uint32_t FunctionKeyBase = 200;
 
 uint32_t keycodeOf(char c) {
@@ -27,7 +27,7 @@ uint32_t keycodeOf(char c) {
 
 std::string keymapText() {
     std::string keycodes = "<LCTL> = 37;\n", symbols = "key <LCTL> { [ Control_L ] };\n";
-    for (const int number : {3, 4}) {
+    for (const int number : {3, 4, 5}) {
         const std::string key = "<FK0" + std::to_string(number) + ">";
         keycodes += key + " = " + std::to_string(FunctionKeyBase + number + 8) + ";\n";
         symbols += "key " + key + " { [ F" + std::to_string(number) + " ] };\n";

@@ -15,7 +15,7 @@ namespace qm::linux_platform {
 // The plainest way to type ASCII through a Wayland virtual keyboard, as the yardstick the
 // virtual keyboard backend is measured against: a keymap with one key per printable
 // character, Tab and Return, sent once; each character a key down and up, back to back,
-// and one round trip at the end. It can also hold Control or F3 and F4, standing in for a
+// and one round trip at the end. It can also hold Control or F3 to F5, standing in for a
 // user's keyboard with a key down.
 class BareVirtualKeyboardLoop {
 public:
@@ -30,7 +30,7 @@ public:
     void type(const std::string& text);
     // Control down or up on this keyboard, as a user holding it.
     void holdControl(bool down);
-    // F3 or F4 (`number`) down or up, with this keyboard's own keymap sent again first: a
+    // F3, F4 or F5 (`number`) down or up, with this keyboard's own keymap sent again first: a
     // compositor may have given it the user's layout meanwhile.
     void holdFunctionKey(int number, bool down);
 

@@ -47,6 +47,7 @@ const std::string kBindings =
 struct Profile {
     bool popups = false;
     bool twoButton = false;
+    const char* scanKey = "F3";
 };
 
 class WaylandWedge : public ::testing::Test {
@@ -109,6 +110,7 @@ protected:
         settings.visualOnGoodRead = profile.popups ? 1 : 0;
         settings.visualOnNoRead = profile.popups ? 1 : 0;
         settings.twoButtonControl = profile.twoButton ? 1 : 0;
+        settings.scanKeyName = profile.scanKey;
         ASSERT_TRUE(writeProfile(files, path, settings, commands));
         ASSERT_TRUE(SwayHeadless::giveToSession(root_));
     }
@@ -116,12 +118,13 @@ protected:
     // Started as the session starts programs, with `environment` before it; ready once its
     // control interface says scanning is on.
     void startWedge(const std::string& barcode, Profile profile = {},
-                    const std::string& environment = {}) {
+                    const std::string& environment = {}, const std::string& options = {}) {
         startEngine(barcode);
         prepareRoot(profile);
         ASSERT_TRUE(session_->exec("echo $$ > " + quoted(out("wedge.pid")) + "; exec env " +
-                                   environment + " " + kWedge + " --trace --root " + quoted(root_) +
-                                   " --port " + port_ + " 2> " + quoted(out("wedge.err"))));
+                                   environment + " " + kWedge + " " + options + " --trace --root " +
+                                   quoted(root_) + " --port " + port_ + " 2> " +
+                                   quoted(out("wedge.err"))));
         ASSERT_TRUE(waitFor(
             [&] {
                 return session_->execAndWait(
@@ -170,6 +173,14 @@ protected:
     }
 
     std::string wedgeErrors() const { return readFile(out("wedge.err")); }
+    size_t starts() const {
+        const std::string trace = wedgeErrors();
+        size_t count = 0;
+        for (size_t at = trace.find("sent     START_DECODE"); at != std::string::npos;
+             at = trace.find("sent     START_DECODE", at + 1))
+            ++count;
+        return count;
+    }
 
     static inline std::unique_ptr<SwayHeadless> session_;
     static inline std::unique_ptr<BareVirtualKeyboardLoop> users_;
@@ -287,6 +298,23 @@ TEST_F(WaylandWedge, WithTwoButtonControlTheTargetKeyAimsAndTheScanKeyScans) {
     EXPECT_EQ(arrived(Receiver::Foot, before, 9, 3s), "E2E-0001");
     const std::string trace = wedgeErrors();
     EXPECT_LT(trace.find("sent     AIM_ON"), trace.find("sent     START_DECODE"));
+}
+
+// Forced onto XTest, the wedge reads the keys through XWayland, which sees the keyboard only
+// while an X window has the focus: a key let go after the focus went to a native window
+// never comes up there. The move of the focus is the wedge's cue to read the keys again.
+TEST_F(WaylandWedge, AKeyLetGoAfterTheFocusLeftXWaylandStopsScanning) {
+    // F5 has no binding: only XWayland sees it.
+    startWedge("E2E-0001", {.scanKey = "F5"}, {}, "--input x11");
+    ASSERT_TRUE(session_->focus(Receiver::Xterm));
+    users_->holdFunctionKey(5, true);
+    ASSERT_TRUE(waitFor([&] { return starts() > 0; })) << wedgeErrors();
+    ASSERT_TRUE(session_->focus(Receiver::Foot));
+    users_->holdFunctionKey(5, false);
+    std::this_thread::sleep_for(1s);
+    const size_t scans = starts();
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(starts(), scans) << "still scanning";
 }
 
 }  // namespace
