@@ -167,22 +167,21 @@ std::string DesktopDelivery::typingSentence(bool& canType) const {
 
 std::string DesktopDelivery::triggerSentence(bool& hasTriggers) const {
     std::vector<std::string> sources;
-    std::vector<std::string> problems = input_.triggerProblems;
     if (input_.x11Keys) sources.push_back("the keyboard (XInput2)");
     if (shortcuts_ && shortcuts_->isBound()) sources.push_back("the desktop's global shortcuts");
     if (input_.evdevKeys) sources.push_back("the keyboards' event devices");
     if (control_ && control_->isActive())
         sources.push_back("key bindings and scripts on the session bus (" +
                           setup_.busName.toStdString() + ")");
-    if (shortcuts_ && !shortcuts_->isBound())
-        problems.push_back("global shortcuts: " + shortcuts_->problem().toStdString());
-    if (control_ && !control_->isActive())
-        problems.push_back("the control interface is off: " + control_->problem().toStdString());
     hasTriggers = !sources.empty();
     std::string text = hasTriggers
                            ? "Trigger keys come in through " + joined(sources, " and ") + "."
                            : std::string("No trigger key reaches Quillmark.");
-    if (!problems.empty()) text += " Not in use: " + joined(problems, "; ") + ".";
+    for (const std::string& problem : input_.triggerProblems) text += " " + problem + ".";
+    if (shortcuts_ && !shortcuts_->isBound())
+        text += " Global shortcuts: " + shortcuts_->problem().toStdString() + ".";
+    if (control_ && !control_->isActive())
+        text += " The control interface is off: " + control_->problem().toStdString() + ".";
     const bool onlyBindings = hasTriggers && !input_.x11Keys && !input_.evdevKeys &&
                               !(shortcuts_ && shortcuts_->isBound());
     if (onlyBindings) text += " The desktop's key bindings are yours to set (see the README).";

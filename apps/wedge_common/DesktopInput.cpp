@@ -49,7 +49,7 @@ void openTriggerSources(DesktopInput& input) {
     if (input.sources.x11) {
         input.x11Keys = linux_platform::X11KeyState::open();
         input.grab = linux_platform::X11KeyGrab::open();
-        if (!input.x11Keys) input.triggerProblems.push_back("no XInput2 on the X display");
+        if (!input.x11Keys) input.triggerProblems.push_back("The X display has no XInput2");
     }
     if (input.sources.evdev) input.evdevKeys = linux_platform::EvdevKeyState::open();
 }

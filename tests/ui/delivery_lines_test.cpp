@@ -20,14 +20,14 @@ protected:
         services.delivery = &board;
     }
 
-    // Every visible label's accessible name, as assistive technology reads it.
-    QStringList accessibleLabels() {
+    // Every visible label's accessible name, as assistive technology reads it, one a line.
+    std::string accessibleLabels() {
         QStringList names;
         for (QLabel* label : app->mainDialog()->findChildren<QLabel*>()) {
             if (!label->isVisibleTo(app->mainDialog())) continue;
             names << QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
         }
-        return names;
+        return names.join("\n").toStdString();
     }
 
     int buttonsBottom() {
@@ -57,26 +57,28 @@ protected:
 TEST_F(DeliveryLinesTest, TheLinesAreReadUnderTheirTextsAndFollowTheStatus) {
     startUp();
     EXPECT_EQ(accessibleLabels(),
-              (QStringList{"Bar codes cannot be typed into other applications: no path.",
-                           "Trigger keys come in through the session bus."}));
+              "Bar codes cannot be typed into other applications: no path.\n"
+              "Trigger keys come in through the session bus.");
     expectLinesWholeUnderTheButtons();
 
     board.decodeLost();
     board.decodeLost();
     QApplication::processEvents();
-    EXPECT_TRUE(accessibleLabels().contains("2 bar codes read were typed into no application."));
+    EXPECT_EQ(accessibleLabels(),
+              "Bar codes cannot be typed into other applications: no path.\n"
+              "Trigger keys come in through the session bus.\n"
+              "2 bar codes read were typed into no application.");
     expectLinesWholeUnderTheButtons();
 
     board.set({true, "Bar codes are typed through X11 (XTest).", false,
                "No trigger key reaches "
-               "Quillmark. Not in use: the control interface is off: another program owns "
+               "Quillmark. The control interface is off: another program owns "
                "org.quillmark.Wedge on the session bus.",
                0});
     EXPECT_EQ(accessibleLabels(),
-              (QStringList{"Bar codes are typed through X11 (XTest).",
-                           "No trigger key reaches Quillmark. Not in use: the control interface "
-                           "is off: another program owns org.quillmark.Wedge on the session "
-                           "bus."}));
+              "Bar codes are typed through X11 (XTest).\n"
+              "No trigger key reaches Quillmark. The control interface is off: another program "
+              "owns org.quillmark.Wedge on the session bus.");
     expectLinesWholeUnderTheButtons();
 }
 
