@@ -59,7 +59,7 @@ void openTriggerSources(DesktopInput& input) {
 std::string unopenedPathProblem(TypingPath path) {
     switch (path) {
         case TypingPath::XTest:
-            return "the X display has no XTest";
+            return "the X display cannot be opened or has no XTest";
         case TypingPath::VirtualKeyboard:
             return "the compositor offers no virtual keyboard";
         case TypingPath::Portal:
