@@ -31,9 +31,9 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
-bool startsAny(const QStringList& names, const QString& start) {
+bool anyHas(const QStringList& names, const QString& part) {
     for (const QString& name : names)
-        if (name.startsWith(start)) return true;
+        if (name.contains(part)) return true;
     return false;
 }
 
@@ -50,6 +50,8 @@ protected:
     void SetUp() override {
         for (const char* program : {"mutter", "dbus-daemon"})
             if (!programAvailable(program)) GTEST_SKIP() << "needs " << program;
+        if (!fs::exists("/usr/libexec/at-spi-bus-launcher"))
+            GTEST_SKIP() << "needs at-spi2-core for the accessibility bus";
         if (!fs::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"))
             GTEST_SKIP() << "needs qt6-wayland to draw without an X display";
         if (fs::exists("/dev/uinput")) GTEST_SKIP() << "/dev/uinput would type here";
@@ -127,13 +129,11 @@ TEST_F(NoTypingPath, TheMainDialogSaysSoAndCountsTheBarCodesTypedNowhere) {
     ASSERT_TRUE(eventually(
         [&] {
             names = tree.namesOf("Quillmark");
-            return startsAny(names, "Bar codes cannot be typed into other applications: ");
+            return anyHas(names, "Bar codes cannot be typed into other applications: ");
         },
         20s))
         << names.join("\n").toStdString();
-    EXPECT_TRUE(startsAny(names,
-                          "Trigger keys come in through key bindings and scripts on the "
-                          "session bus (org.quillmark.Wedge)"))
+    EXPECT_TRUE(anyHas(names, "key bindings and scripts on the session bus (org.quillmark.Wedge)"))
         << names.join("\n").toStdString();
     EXPECT_TRUE(names.contains("Begin Scan") && names.contains("Bar Code Setup") &&
                 names.contains("Exit"));

@@ -70,8 +70,8 @@ protected:
     }
 
     void SetUp() override {
-        if (!SwayHeadless::available())
-            GTEST_SKIP() << "needs sway, foot, xterm, Xwayland, xhost and dbus-run-session";
+        if (!SwayHeadless::available() || !programAvailable("gdbus"))
+            GTEST_SKIP() << "needs sway, foot, xterm, Xwayland, xhost, dbus-run-session and gdbus";
         ASSERT_TRUE(session_ && users_) << "no headless sway with both terminals";
         ++run_;
     }
