@@ -26,6 +26,15 @@ libevdev* describeKeyboard(const char* name) {
 
 }  // namespace
 
+bool waitForModifiersLetGo(const std::function<bool()>& held, std::chrono::milliseconds bound) {
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (held()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 std::unique_ptr<UinputKeyboard> UinputKeyboard::open(const char* name,
                                                      std::unique_ptr<SessionKeymap> keymap) {
     libevdev* device = describeKeyboard(name);
@@ -51,7 +60,7 @@ void UinputKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
     const auto event = stream_.feed(virtualKey, flags);
     if (!event) return;
     if (std::exchange(decodeStarting_, false)) {
-        letModifiersGo();
+        if (modifiersHeld_) waitForModifiersLetGo(modifiersHeld_, kModifierWait);
         if (keymap_->refresh()) {
             layout_ = layoutFromKeymap(keymap_->keymap(), keymap_->layout());
             strokes_ = StrokeIndex(layout_.levels);
@@ -61,13 +70,6 @@ void UinputKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
         press(virtualKey, event->keysym);
     else
         release(virtualKey);
-}
-
-void UinputKeyboard::letModifiersGo() {
-    if (!modifiersHeld_) return;
-    const auto end = std::chrono::steady_clock::now() + kModifierWait;
-    while (modifiersHeld_() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 // The modifier keys are held around the press only: the character is decided there, and no

@@ -19,6 +19,9 @@ struct libevdev_uinput;
 
 namespace qm::linux_platform {
 
+// Waits while `held` says a modifier is down, at most `bound`; whether they were let go.
+bool waitForModifiersLetGo(const std::function<bool()>& held, std::chrono::milliseconds bound);
+
 // A virtual keyboard device the kernel feeds to every input consumer (X, Wayland, the
 // console). It sends key codes, which the session's keymap turns into characters, so each
 // character is typed with the key and modifiers that keymap has for it, followed from one
@@ -57,7 +60,6 @@ private:
     UinputKeyboard(libevdev* device, libevdev_uinput* uinput,
                    std::unique_ptr<SessionKeymap> keymap);
 
-    void letModifiersGo();
     void press(uint8_t virtualKey, uint32_t keysym);
     void release(uint8_t virtualKey);
     void key(uint8_t xkbKeycode, bool down);
