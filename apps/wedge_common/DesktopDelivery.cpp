@@ -78,7 +78,7 @@ void DesktopDelivery::openPortalTyping(QDBusConnection bus) {
     portal_ = desktop::RemoteDesktopKeyboard::open(
         bus, desktop::RestoreTokenFile::remoteDesktop(setup_.deviceRoot));
     if (!portal_) {
-        openTypingAfterPortal(input_);
+        openTypingAfterPortal(input_, unopenedPathProblem(TypingPath::Portal));
         return;
     }
     input_.typing = TypingPath::Portal;
@@ -93,10 +93,9 @@ void DesktopDelivery::portalChanged() {
     if (!portalLetGo_ && (state == desktop::RemoteDesktopKeyboard::State::Refused ||
                           state == desktop::RemoteDesktopKeyboard::State::Ended)) {
         portalLetGo_ = true;
-        input_.typingProblems.push_back(portal_->problem().toStdString());
         input_.typing.reset();
-        openTypingAfterPortal(input_);
-        input_.typingProblems.pop_back();  // the portal's own reason says more
+        openTypingAfterPortal(
+            input_, "the desktop's remote desktop portal: " + portal_->problem().toStdString());
         delivered_.use(input_.keyboard.get());
     }
     publish();

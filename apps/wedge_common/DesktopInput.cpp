@@ -81,10 +81,10 @@ DesktopInput openDesktopInput(InputChoice choice, const SessionEnvironment& envi
     return input;
 }
 
-void openTypingAfterPortal(DesktopInput& input) {
+void openTypingAfterPortal(DesktopInput& input, const std::string& why) {
     for (size_t i = 0; i < input.paths.size(); ++i)
         if (input.paths[i] == TypingPath::Portal) {
-            input.typingProblems.push_back(unopenedPathProblem(TypingPath::Portal));
+            input.typingProblems.push_back(why);
             openTypingFrom(input, i + 1);
             return;
         }

@@ -34,8 +34,8 @@ struct DesktopInput {
 // Opens the paths in order up to the portal, where it stops for the caller to try it.
 DesktopInput openDesktopInput(InputChoice choice, const SessionEnvironment& environment);
 
-// Goes on past the portal when it did not open.
-void openTypingAfterPortal(DesktopInput& input);
+// Goes on past the portal when it did not open (or the desktop refused it), for `why`.
+void openTypingAfterPortal(DesktopInput& input, const std::string& why);
 
 // Why a path could not be used, as the main dialog says it.
 std::string unopenedPathProblem(TypingPath path);
