@@ -7,6 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <bitset>
+
 #include "platform/linux/TriggerKeyMap.h"
 
 namespace qm::linux_platform {
@@ -113,10 +115,7 @@ void X11KeyState::listen() {
         const int ready = poll(fds, 2, timeout);
         if (ready < 0) continue;  // interrupted by a signal
         if (fds[1].revents != 0) return;
-        if (ready == 0) {
-            readAfresh();
-            changed_.changed();
-        }
+        if (ready == 0 && readAfresh()) changed_.changed();
         // A server that went away takes the process with it, as for any X client.
     }
 }
@@ -146,12 +145,16 @@ void X11KeyState::handle(XEvent& event) {
     changed_.changed();
 }
 
-void X11KeyState::readAfresh() {
-    if (xwayland_ && focusOnNoXWindow()) {
+bool X11KeyState::readAfresh() {
+    std::bitset<256> before;
+    for (int keycode = 0; keycode < 256; ++keycode) before[keycode] = keycodeDown_[keycode].load();
+    if (xwayland_ && focusOnNoXWindow())
         for (auto& down : keycodeDown_) down.store(false);
-        return;
-    }
-    readKeymap();
+    else
+        readKeymap();
+    for (int keycode = 0; keycode < 256; ++keycode)
+        if (before[keycode] != keycodeDown_[keycode].load()) return true;
+    return false;
 }
 
 bool X11KeyState::anyKeyDown() const {

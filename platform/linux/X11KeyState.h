@@ -43,7 +43,8 @@ private:
     void listen();
     void handle(_XEvent& event);
     void readKeymap();
-    void readAfresh();
+    // True when a key changed.
+    bool readAfresh();
     bool anyKeyDown() const;
     bool focusOnNoXWindow();
     void mapTriggerKeys();
