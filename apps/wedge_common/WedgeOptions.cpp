@@ -44,7 +44,7 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
         "virtual-keyboard (wlroots compositors), portal (the desktop's remote desktop portal), "
         "uinput (/dev/uinput) or auto (x11 in an X11 session; in a Wayland session the first of "
         "virtual-keyboard, portal and uinput that works).",
-        inputChoiceNames(), "auto");
+        "PATH", "auto");
     const QCommandLineOption trace("trace",
                                    "Write every packet to and from the engine and each "
                                    "transaction's link status on standard error.");
