@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Clock.h"
+#include "platform/Wakeup.h"
 #include "state/ProcessState.h"
 
 namespace qm {
@@ -20,12 +21,14 @@ RemoteTriggerKeys::Press RemoteTriggerKeys::press(RemoteKey key) {
     const TriggerKeysNow keys = keysNow_();
     if (!keys.scanningEnabled) return Press::ScanningDisabled;
     const int64_t holdMicros = (int64_t{keys.scanTimeTenths} * 100 + kReleaseMarginMs) * 1000;
+    int64_t letGoAt = 0;
     {
         std::lock_guard lock(mutex_);
+        letGoAt = clock_.nowMicros() + holdMicros;
         // Pressed again before it was let go: a new press, which the thread is still to see.
-        held(key) = {true, false, false, clock_.nowMicros() + holdMicros};
+        held(key) = {true, false, false, letGoAt};
     }
-    changed();
+    changed(letGoAt);
     return Press::Taken;
 }
 
@@ -90,7 +93,20 @@ bool RemoteTriggerKeys::downAt(Held& key, int64_t nowMicros) {
     return true;
 }
 
-void RemoteTriggerKeys::changed() {
+bool RemoteTriggerKeys::watch(Wakeup* wake) {
+    std::lock_guard lock(watchMutex_);
+    wake_ = wake;
+    return true;
+}
+
+void RemoteTriggerKeys::changed(std::optional<int64_t> letGoAtMicros) {
+    {
+        std::lock_guard lock(watchMutex_);
+        if (wake_) {
+            if (letGoAtMicros) wake_->raiseAt(*letGoAtMicros);
+            wake_->raise();
+        }
+    }
     std::function<void()> changed;
     {
         std::lock_guard lock(mutex_);

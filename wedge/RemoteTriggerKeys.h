@@ -60,6 +60,8 @@ public:
     std::optional<int64_t> nextChangeMicros();
 
     uint16_t asyncKeyState(uint8_t virtualKey) override;
+    // Raises `wake` at every press and release, and once more when a press runs out.
+    bool watch(Wakeup* wake) override;
 
 private:
     struct Held {
@@ -71,13 +73,16 @@ private:
 
     Held& held(RemoteKey key) { return held_[key == RemoteKey::Scan ? 0 : 1]; }
     bool downAt(Held& key, int64_t nowMicros);
-    void changed();
+    void changed(std::optional<int64_t> letGoAtMicros = std::nullopt);
 
     Clock& clock_;
     std::function<TriggerKeysNow()> keysNow_;
     std::mutex mutex_;
     std::array<Held, 2> held_{};
     std::function<void()> changed_;
+    // Held while raising, so a watcher that has let go is never raised.
+    std::mutex watchMutex_;
+    Wakeup* wake_ = nullptr;
 };
 
 }  // namespace qm

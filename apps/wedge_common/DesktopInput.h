@@ -1,30 +1,47 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "apps/wedge_common/WedgeOptions.h"
+#include "apps/wedge_common/SessionChoice.h"
 #include "platform/KeyState.h"
 #include "platform/Keyboard.h"
 #include "platform/linux/X11KeyGrab.h"
 
 namespace qm::app {
 
-// Typing and the trigger keys on this desktop: XTest, XInput2 and a passive grab on X11;
-// /dev/uinput and evdev without it (evdev reads keys without taking them, so there the
-// trigger keys also reach the focused application).
+// The session's typing path and its own trigger-key sources, opened once at start: on X11
+// XTest, XInput2 and a passive grab; on Wayland the first of the virtual keyboard and
+// /dev/uinput that opens (the portal, which needs the session bus, is the caller's), and the
+// keyboards' event devices where the user may read them (evdev reads keys without taking them,
+// so there the trigger keys also reach the focused application).
 struct DesktopInput {
+    SessionKind session = SessionKind::Console;
+    std::vector<TypingPath> paths;  // to try, in order
+    std::optional<TypingPath> typing;
     std::unique_ptr<Keyboard> keyboard;
-    std::unique_ptr<KeyState> keys;
-    std::unique_ptr<linux_platform::X11KeyGrab> grab;  // X11 only
-    std::string problem;                               // what is missing, when anything is
+    std::vector<std::string> typingProblems;  // one for each path tried that did not open
+
+    TriggerSources sources;
+    std::unique_ptr<KeyState> x11Keys;
+    std::unique_ptr<linux_platform::X11KeyGrab> grab;
+    std::unique_ptr<KeyState> evdevKeys;
+    std::vector<std::string> triggerProblems;
 };
 
-DesktopInput openDesktopInput(InputChoice choice);
+// Opens the paths in order up to the portal, where it stops for the caller to try it.
+DesktopInput openDesktopInput(InputChoice choice, const SessionEnvironment& environment);
 
-// Down when any is down: the keys seen by raw events, the grabbed ones, and the simulated
-// handheld's buttons. Null sources are skipped.
+// Goes on past the portal when it did not open (or the desktop refused it), for `why`.
+void openTypingAfterPortal(DesktopInput& input, const std::string& why);
+
+// Why a path could not be used, as the main dialog says it.
+std::string unopenedPathProblem(TypingPath path);
+
+// Down when any is down: the keys seen by raw events, the grabbed ones, the bus's and the
+// desktop's shortcuts, and the simulated handheld's buttons. Null sources are skipped.
 class EitherKeyState : public KeyState {
 public:
     explicit EitherKeyState(std::vector<KeyState*> sources) : sources_(std::move(sources)) {}

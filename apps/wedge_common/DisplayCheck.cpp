@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "apps/wedge_common/SessionChoice.h"
+
 namespace qm::app {
 
 namespace {
@@ -35,9 +37,23 @@ std::string variable(const char* name) {
     return value ? value : "";
 }
 
+bool& platformChosenHere() {
+    static bool chosen = false;
+    return chosen;
+}
+
+// What Qt draws with does not depend on which of its plugins happen to be installed.
+void choosePlatform() {
+    const auto platform = qtPlatformFor(SessionEnvironment::current(), variable("QT_QPA_PLATFORM"));
+    if (!platform) return;
+    setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+    platformChosenHere() = true;
+}
+
 std::string whyNoDisplay() {
     const std::string platform = variable("QT_QPA_PLATFORM");
-    if (!platform.empty()) return "the platform \"" + platform + "\" cannot be started";
+    if (!platform.empty() && !platformChosenHere())
+        return "the platform \"" + platform + "\" cannot be started";
     const std::string x11 = variable("DISPLAY");
     const std::string wayland = variable("WAYLAND_DISPLAY");
     if (x11.empty() && wayland.empty())
@@ -62,6 +78,7 @@ void holdWhileOpening(QtMsgType type, const QMessageLogContext& context, const Q
 std::unique_ptr<QApplication> openDisplay(int& argc, char** argv) {
     programName() = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString()
                              : "quillmark";
+    choosePlatform();
     const QtMessageHandler previous = qInstallMessageHandler(holdWhileOpening);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previous);

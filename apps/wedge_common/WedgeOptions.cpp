@@ -5,16 +5,11 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "apps/desktop/BusNames.h"
+
 namespace qm::app {
 
 namespace {
-
-std::optional<InputChoice> inputChoice(const QString& text) {
-    if (text == "auto") return InputChoice::Automatic;
-    if (text == "x11") return InputChoice::X11;
-    if (text == "uinput") return InputChoice::Uinput;
-    return std::nullopt;
-}
 
 QString programName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
 
@@ -43,10 +38,13 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
     const QCommandLineOption port("port", "Make the device root's COM3 this serial device.",
                                   "DEVICE");
     const QCommandLineOption service("service", "Show the technician's buttons.");
-    const QCommandLineOption input("input",
-                                   "Typing and trigger keys: x11 (XTest and XInput2), uinput "
-                                   "(/dev/uinput and evdev) or auto (x11 on a display).",
-                                   "auto|x11|uinput", "auto");
+    const QCommandLineOption input(
+        "input",
+        "How decodes are typed: x11 (XTest, with the trigger keys through XInput2), "
+        "virtual-keyboard (wlroots compositors), portal (the desktop's remote desktop portal), "
+        "uinput (/dev/uinput) or auto (x11 in an X11 session; in a Wayland session the first of "
+        "virtual-keyboard, portal and uinput that works).",
+        "PATH", "auto");
     const QCommandLineOption trace("trace",
                                    "Write every packet to and from the engine and each "
                                    "transaction's link status on standard error.");
@@ -85,9 +83,9 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
         return std::nullopt;
     }
     WedgeOptions options;
-    const auto chosen = inputChoice(parser.value(input));
+    const auto chosen = inputChoiceNamed(parser.value(input).toStdString());
     if (!chosen) {
-        usageError("--input takes auto, x11 or uinput");
+        usageError(QString("--input takes one of ") + inputChoiceNames());
         exitCode = kUsageExitCode;
         return std::nullopt;
     }
@@ -99,6 +97,7 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
         return std::nullopt;
     }
     options.root = parser.value(root);
+    options.busName = simulated ? desktop::kWedgeSimService : desktop::kWedgeService;
     options.service = parser.isSet(service);
     options.trace = parser.isSet(trace);
     if (simulated) {

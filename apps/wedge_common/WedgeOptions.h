@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "apps/desktop/WedgeKeyCommand.h"
+#include "apps/wedge_common/SessionChoice.h"
 
 class QCoreApplication;
 
 namespace qm::app {
 
-enum class InputChoice { Automatic, X11, Uinput };
 enum class Engine { SerialPort, Simulated };
 
 struct WedgeOptions {
@@ -21,6 +21,7 @@ struct WedgeOptions {
     QString demoFolder;         // simulated only
     bool benchStartUp = false;  // simulated only: report start-up time and quit
     std::optional<desktop::KeyCommand> keyCommand;  // call the running wedge instead of starting
+    QString busName;  // the control interface's name on the session bus
 };
 
 inline constexpr int kUsageExitCode = 2;

@@ -1,6 +1,7 @@
 #include "apps/wedge_common/WedgeRuntime.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <iostream>
 
@@ -12,10 +13,11 @@ namespace qm::app {
 WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
                            const std::filesystem::path& root, const WedgeOptions& options,
                            KeyState* extraKeys)
-    : input_(openDesktopInput(options.input)),
-      keys_({input_.keys.get(), extraKeys}),
+    : delivery_(
+          {options.input, SessionEnvironment::current(), root, options.busName, extraKeys},
+          QDBusConnection::sessionBus(), clock, [this] { return state_.get(); }, board_),
       trace_(packetTraceFor(options.trace, clock)),
-      device_(input_.grab.get(),
+      device_(delivery_.grab(),
               [this] {
                   std::vector<uint8_t> keys{state_->linkSettings.scanKey()};
                   if (const uint8_t target = state_->linkSettings.targetKey())
@@ -24,8 +26,8 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
               }),
       files_(root),
       mutexes_(root),
-      platform_{clock,  serial,     &files_,  input_.keyboard.get(),
-                &keys_, &feedback_, &device_, &mutexes_} {
+      platform_{clock,      serial,   &files_,  delivery_.keyboard(), delivery_.keys(),
+                &feedback_, &device_, &mutexes_} {
     state_ = std::make_unique<ProcessState>(platform_);
     state_->link.setTrace(trace_.get());
     state_->ServiceMode = options.service ? 1 : 0;
@@ -34,6 +36,7 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
 }
 
 WedgeRuntime::~WedgeRuntime() {
+    delivery_.stopped();
     app_.reset();
     // The scanning thread goes before anything it reaches.
     state_.reset();
@@ -43,14 +46,21 @@ void WedgeRuntime::wireSetup() {
     app_->runBarCodeSetup = [this](QWidget* parent) {
         runSetupDialog(*state_, services_, parent, setupOpened);
     };
-    app_->triggerKeysChanged = [this] { device_.triggerKeysChanged(); };
+    app_->triggerKeysChanged = [this] {
+        device_.triggerKeysChanged();
+        delivery_.triggerKeysChanged();
+    };
 }
 
 int WedgeRuntime::run(const std::function<void()>& afterStartUp) {
-    if (!input_.problem.empty())
-        std::cerr << QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()
-                  << ": " << input_.problem << "\n";
+    const std::string program =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+    if (!board_.status().canType) std::cerr << program << ": " << board_.status().typing << "\n";
+    if (!board_.status().hasTriggers)
+        std::cerr << program << ": " << board_.status().triggers << "\n";
     app_->startUp(&std::cerr);
+    popups_.anchorTo(app_->frame());
+    delivery_.started();
     if (afterStartUp && !app_->quitRequested()) afterStartUp();
     const int status = QApplication::exec();
     app_->exitHook();

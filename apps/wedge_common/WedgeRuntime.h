@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "apps/wedge_common/DesktopInput.h"
+#include "apps/wedge_common/DesktopDelivery.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/linux/GrabbingDeviceLibrary.h"
@@ -14,6 +14,7 @@
 #include "ui/GuiQueue.h"
 #include "ui/MessageBoxes.h"
 #include "ui/UiServices.h"
+#include "ui/app/DeliveryStatus.h"
 #include "ui/app/PopupFeedback.h"
 #include "ui/app/ScanWedgeApp.h"
 
@@ -32,8 +33,8 @@ public:
                  const WedgeOptions& options, KeyState* extraKeys = nullptr);
     ~WedgeRuntime();
 
-    // What is missing for typing or the trigger keys, if anything.
-    const std::string& inputProblem() const { return input_.problem; }
+    // How decodes and trigger presses travel, for whatever shows it.
+    ui::DeliveryStatusBoard& delivery() { return board_; }
 
     // Start-up, then the event loop; `afterStartUp` runs once the main dialog is shown.
     // Returns the exit status.
@@ -52,11 +53,11 @@ private:
 
     ui::GuiQueue queue_;
     ui::QtMessageBoxes boxes_;
-    ui::UiServices services_{boxes_, queue_};
+    ui::DeliveryStatusBoard board_;
+    ui::UiServices services_{boxes_, queue_, &std::cerr, &board_};
     ui::PopupFeedback popups_{queue_, nullptr};
     linux_platform::SoundThemeFeedback feedback_{&popups_};
-    DesktopInput input_;
-    EitherKeyState keys_;
+    DesktopDelivery delivery_;
     std::unique_ptr<PacketTrace> trace_;  // outlives the link, which may use it to the end
     std::unique_ptr<ProcessState> state_;
     linux_platform::GrabbingDeviceLibrary device_;

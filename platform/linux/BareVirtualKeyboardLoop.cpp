@@ -17,6 +17,8 @@ namespace {
 // no character here uses.
 constexpr uint32_t ControlKey = 29;
 constexpr uint32_t ControlMask = 1u << 2;
+// F3, F4 and F5 above every character's code.
+constexpr uint32_t FunctionKeyBase = 200;
 
 uint32_t keycodeOf(char c) {
     if (c == '\t' || c == '\r' || (c >= ' ' && c <= '~')) return static_cast<uint8_t>(c);
@@ -25,6 +27,11 @@ uint32_t keycodeOf(char c) {
 
 std::string keymapText() {
     std::string keycodes = "<LCTL> = 37;\n", symbols = "key <LCTL> { [ Control_L ] };\n";
+    for (const int number : {3, 4, 5}) {
+        const std::string key = "<FK0" + std::to_string(number) + ">";
+        keycodes += key + " = " + std::to_string(FunctionKeyBase + number + 8) + ";\n";
+        symbols += "key " + key + " { [ F" + std::to_string(number) + " ] };\n";
+    }
     for (int c = 1; c < 128; ++c) {
         if (!keycodeOf(static_cast<char>(c))) continue;
         const xkb_keysym_t keysym = c == '\t' ? XKB_KEY_Tab : c == '\r' ? XKB_KEY_Return : c;
@@ -69,15 +76,20 @@ std::unique_ptr<BareVirtualKeyboardLoop> BareVirtualKeyboardLoop::open(const cha
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
                                    static_cast<uint32_t>(text.size() + 1));
     wl_display_roundtrip(display);
-    close(fd);
-    return std::unique_ptr<BareVirtualKeyboardLoop>(
-        new BareVirtualKeyboardLoop(display, seat, manager, keyboard));
+    return std::unique_ptr<BareVirtualKeyboardLoop>(new BareVirtualKeyboardLoop(
+        display, seat, manager, keyboard, fd, static_cast<uint32_t>(text.size() + 1)));
 }
 
 BareVirtualKeyboardLoop::BareVirtualKeyboardLoop(wl_display* display, wl_seat* seat,
                                                  zwp_virtual_keyboard_manager_v1* manager,
-                                                 zwp_virtual_keyboard_v1* keyboard)
-    : display_(display), seat_(seat), manager_(manager), keyboard_(keyboard) {}
+                                                 zwp_virtual_keyboard_v1* keyboard, int keymapFd,
+                                                 uint32_t keymapSize)
+    : display_(display),
+      seat_(seat),
+      manager_(manager),
+      keyboard_(keyboard),
+      keymapFd_(keymapFd),
+      keymapSize_(keymapSize) {}
 
 BareVirtualKeyboardLoop::~BareVirtualKeyboardLoop() {
     zwp_virtual_keyboard_v1_destroy(keyboard_);
@@ -85,6 +97,7 @@ BareVirtualKeyboardLoop::~BareVirtualKeyboardLoop() {
     wl_seat_destroy(seat_);
     wl_display_roundtrip(display_);
     wl_display_disconnect(display_);
+    close(keymapFd_);
 }
 
 void BareVirtualKeyboardLoop::type(const std::string& text) {
@@ -101,6 +114,17 @@ void BareVirtualKeyboardLoop::holdControl(bool down) {
     key(ControlKey, down);
     zwp_virtual_keyboard_v1_modifiers(keyboard_, down ? ControlMask : 0, 0, 0, 0);
     wl_display_roundtrip(display_);
+}
+
+void BareVirtualKeyboardLoop::holdFunctionKey(int number, bool down) {
+    if (down) sendKeymap();
+    key(FunctionKeyBase + static_cast<uint32_t>(number), down);
+    wl_display_roundtrip(display_);
+}
+
+void BareVirtualKeyboardLoop::sendKeymap() {
+    zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, keymapFd_,
+                                   keymapSize_);
 }
 
 void BareVirtualKeyboardLoop::key(uint32_t keycode, bool down) {

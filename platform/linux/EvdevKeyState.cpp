@@ -35,6 +35,13 @@ uint16_t LinuxKeysDown::asyncKeyState(uint8_t virtualKey) const {
     return down ? kKeyDownBit : 0;
 }
 
+bool LinuxKeysDown::anyModifierDown() const {
+    for (const uint16_t code : {KEY_LEFTSHIFT, KEY_RIGHTSHIFT, KEY_LEFTCTRL, KEY_RIGHTCTRL,
+                                KEY_LEFTALT, KEY_RIGHTALT, KEY_LEFTMETA, KEY_RIGHTMETA})
+        if (isDown(code)) return true;
+    return false;
+}
+
 bool isTriggerKeyboard(const std::function<bool(uint16_t)>& hasKey) {
     for (const uint16_t code : {KEY_F1, KEY_F2, KEY_F3, KEY_F4, KEY_F5, KEY_ENTER})
         if (hasKey(code)) return true;

@@ -27,6 +27,8 @@ public:
     void change(uint16_t code, bool down);
     bool isDown(uint16_t code) const;
     uint16_t asyncKeyState(uint8_t virtualKey) const;
+    // Shift, Control, Alt, AltGr or Super, on either side.
+    bool anyModifierDown() const;
 
 private:
     std::array<std::atomic<uint8_t>, KeyCount> holders_{};
@@ -50,6 +52,9 @@ public:
 
     uint16_t asyncKeyState(uint8_t virtualKey) override;
     bool watch(Wakeup* wake) override;
+
+    // Whether any keyboard read holds a modifier now.
+    bool anyModifierHeld() const { return keys_.anyModifierDown(); }
 
 private:
     struct Device {

@@ -3,6 +3,7 @@
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 
+#include <thread>
 #include <utility>
 
 #include "platform/linux/KeymapLayout.h"
@@ -24,6 +25,15 @@ libevdev* describeKeyboard(const char* name) {
 }
 
 }  // namespace
+
+bool waitForModifiersLetGo(const std::function<bool()>& held, std::chrono::milliseconds bound) {
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (held()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 std::unique_ptr<UinputKeyboard> UinputKeyboard::open(const char* name,
                                                      std::unique_ptr<SessionKeymap> keymap) {
@@ -49,9 +59,12 @@ UinputKeyboard::~UinputKeyboard() {
 void UinputKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
     const auto event = stream_.feed(virtualKey, flags);
     if (!event) return;
-    if (std::exchange(decodeStarting_, false) && keymap_->refresh()) {
-        layout_ = layoutFromKeymap(keymap_->keymap(), keymap_->layout());
-        strokes_ = StrokeIndex(layout_.levels);
+    if (std::exchange(decodeStarting_, false)) {
+        if (modifiersHeld_) waitForModifiersLetGo(modifiersHeld_, kModifierWait);
+        if (keymap_->refresh()) {
+            layout_ = layoutFromKeymap(keymap_->keymap(), keymap_->layout());
+            strokes_ = StrokeIndex(layout_.levels);
+        }
     }
     if (event->down)
         press(virtualKey, event->keysym);

@@ -7,6 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <bitset>
+
 #include "platform/linux/TriggerKeyMap.h"
 
 namespace qm::linux_platform {
@@ -26,6 +28,16 @@ int watchLayoutChanges(Display* display) {
     const unsigned changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
     XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
     return event;
+}
+
+bool isXWayland(Display* display) {
+    int opcode = 0, event = 0, error = 0;
+    return XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
+}
+
+// The window manager's word for a focus change: the root's _NET_ACTIVE_WINDOW.
+void selectFocusChanges(Display* display) {
+    XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
 }
 
 void selectRawKeys(Display* display) {
@@ -57,11 +69,14 @@ X11KeyState::X11KeyState(Display* display, int xiOpcode, int xkbEventType, int s
     : display_(display),
       xiOpcode_(xiOpcode),
       xkbEventType_(xkbEventType),
+      xwayland_(isXWayland(display)),
+      activeWindowAtom_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       stopRead_(stopRead),
       stopWrite_(stopWrite) {
     // Selected before the keymap is read, so no change between the two is lost.
     selectRawKeys(display_);
-    readKeymap();
+    selectFocusChanges(display_);
+    readAfresh();
     mapTriggerKeys();
     listener_ = std::thread([this] { listen(); });
 }
@@ -96,8 +111,11 @@ void X11KeyState::listen() {
             XNextEvent(display_, &event);
             handle(event);
         }
-        if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
+        const int timeout = anyKeyDown() ? static_cast<int>(kRereadWhileHeld.count()) : -1;
+        const int ready = poll(fds, 2, timeout);
+        if (ready < 0) continue;  // interrupted by a signal
         if (fds[1].revents != 0) return;
+        if (ready == 0 && readAfresh()) changed_.changed();
         // A server that went away takes the process with it, as for any X client.
     }
 }
@@ -110,6 +128,9 @@ void X11KeyState::handle(XEvent& event) {
         if (raw->detail >= 0 && raw->detail < 256)
             keycodeDown_[raw->detail].store(cookie.evtype == XI_RawKeyPress);
         XFreeEventData(display_, &cookie);
+    } else if (event.type == PropertyNotify) {
+        if (event.xproperty.atom != activeWindowAtom_) return;
+        readAfresh();
     } else if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
         mapTriggerKeys();
@@ -122,6 +143,32 @@ void X11KeyState::handle(XEvent& event) {
     }
     // A new keymap can put a trigger key on a keycode already held.
     changed_.changed();
+}
+
+bool X11KeyState::readAfresh() {
+    std::bitset<256> before;
+    for (int keycode = 0; keycode < 256; ++keycode) before[keycode] = keycodeDown_[keycode].load();
+    if (xwayland_ && focusOnNoXWindow())
+        for (auto& down : keycodeDown_) down.store(false);
+    else
+        readKeymap();
+    for (int keycode = 0; keycode < 256; ++keycode)
+        if (before[keycode] != keycodeDown_[keycode].load()) return true;
+    return false;
+}
+
+bool X11KeyState::anyKeyDown() const {
+    for (const auto& down : keycodeDown_)
+        if (down.load(std::memory_order_relaxed)) return true;
+    return false;
+}
+
+// XWayland's window manager gives the X focus to no window while a native one has it.
+bool X11KeyState::focusOnNoXWindow() {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == None || focus == PointerRoot;
 }
 
 void X11KeyState::readKeymap() {

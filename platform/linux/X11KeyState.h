@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -17,10 +18,17 @@ namespace qm::linux_platform {
 // Key state of the whole X display, kept current by a thread of its own that listens to
 // XInput2 raw key events, which arrive whichever window has the focus, and tells its watcher
 // of each. A query reads memory only and costs the server nothing.
+//
+// A release can be missed: XWayland sees the keyboard only while one of its windows has the
+// focus. So the state is read afresh from the server whenever the focus moves, and every
+// kRereadWhileHeld while a key is down; while XWayland's focus is on no X window of its own,
+// no key counts as down.
 class X11KeyState : public KeyState {
 public:
     // Nothing without a display or without XInput2 2.0 or later.
     static std::unique_ptr<X11KeyState> open(const char* displayName = nullptr);
+
+    static constexpr std::chrono::milliseconds kRereadWhileHeld{250};
     ~X11KeyState() override;
 
     X11KeyState(const X11KeyState&) = delete;
@@ -35,11 +43,17 @@ private:
     void listen();
     void handle(_XEvent& event);
     void readKeymap();
+    // True when a key changed.
+    bool readAfresh();
+    bool anyKeyDown() const;
+    bool focusOnNoXWindow();
     void mapTriggerKeys();
 
     _XDisplay* display_;
     int xiOpcode_;
     int xkbEventType_;  // negative without XKB
+    bool xwayland_;
+    unsigned long activeWindowAtom_;
     int stopRead_;
     int stopWrite_;
     std::array<std::atomic<bool>, 256> keycodeDown_{};

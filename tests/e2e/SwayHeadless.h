@@ -1,10 +1,11 @@
 #pragma once
 
-// A headless sway of our own with XWayland, for the tests and benchmarks that type into
-// native Wayland windows (foot) and X windows (xterm through XWayland), each receiver
-// writing whatever it is typed into a file. sway refuses to run as root, so under root the
-// session runs as an unprivileged user made for it. Programs are started through the shell
-// so nothing here needs the operating system's own headers.
+// A headless sway of our own with XWayland and a session bus, for the tests and benchmarks
+// that type into native Wayland windows (foot) and X windows (xterm through XWayland), each
+// receiver writing whatever it is typed into a file. sway refuses to run as root, so under
+// root the session runs as an unprivileged user made for it, and so do the programs the tests
+// run in it. Programs are started through the shell so nothing here needs the operating
+// system's own headers.
 
 #include <chrono>
 #include <filesystem>
@@ -23,7 +24,7 @@ public:
 
     static bool available() {
         for (const char* program : {"sway", "swaymsg", "foot", "xterm", "Xwayland", "xhost",
-                                    "xdotool", "xprop", "setpriv"})
+                                    "xdotool", "xprop", "setpriv", "dbus-run-session"})
             if (!programAvailable(program)) return false;
         return true;
     }
@@ -31,6 +32,9 @@ public:
     ~SwayHeadless() {
         for (const Receiver r : {Receiver::Foot, Receiver::Xterm})
             stopProgram(pidIn(scratch() / "out" / (receiverName(r) + ".pid")));
+        // The bus of the session ends with sway, and its runner with both.
+        stopProgram(pidIn(scratch() / "out" / "sway.pid"));
+        waitFor([&] { return run("! kill -0 " + std::to_string(sway_) + " 2>/dev/null") == 0; });
         stopProgram(sway_);
         // XWayland and the terminals' shells leave with it; none may outlive the folder.
         const std::string gone = runningAsRoot()
@@ -39,18 +43,22 @@ public:
         waitFor([&] { return run(gone) == 0; });
     }
 
-    bool start() {
+    // `config` is added to sway's own: key bindings, say.
+    bool start(const std::string& config = {}) {
         if (!prepareUser()) return false;
         const auto runtime = scratch() / "runtime";
-        const auto config = scratch() / "config";
-        std::ofstream(config) << "xwayland force\n"
-                                 "default_border none\n"
-                                 "focus_on_window_activation none\n";
-        sway_ = startInBackground(asUser("env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=" +
-                                         quoted(scratch()) + " XDG_RUNTIME_DIR=" + quoted(runtime) +
-                                         " WLR_BACKENDS=headless WLR_RENDERER=pixman "
-                                         "WLR_LIBINPUT_NO_DEVICES=1 sway -c " +
-                                         quoted(config)));
+        const auto configFile = scratch() / "config";
+        std::ofstream(configFile) << "xwayland force\n"
+                                     "default_border none\n"
+                                     "focus_on_window_activation none\n"
+                                  << config;
+        sway_ = startInBackground(
+            asUser("env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=" + quoted(scratch()) +
+                   " XDG_RUNTIME_DIR=" + quoted(runtime) +
+                   " WLR_BACKENDS=headless WLR_RENDERER=pixman "
+                   "WLR_LIBINPUT_NO_DEVICES=1 dbus-run-session -- sh -c 'echo $$ > " +
+                   (scratch() / "out" / "sway.pid").string() + "; exec sway -c " +
+                   configFile.string() + "'"));
         if (!waitFor([&] { return !findSocket("wayland-").empty(); }) ||
             !waitFor([&] { return !findSocket("sway-ipc.").empty(); }))
             return false;
@@ -98,6 +106,26 @@ public:
     // The keyboard layout of every keyboard, as a user sets it in sway.
     bool setLayout(const std::string& layout) {
         return swaymsg("input type:keyboard xkb_layout " + layout);
+    }
+
+    // A folder made by the tests, handed to the session's user.
+    static bool giveToSession(const std::filesystem::path& folder) {
+        return !runningAsRoot() ||
+               run(std::string("chown -R ") + SessionUser + " " + quoted(folder)) == 0;
+    }
+
+    // Runs shell commands in the session, as its user, with its displays and its bus; returns
+    // at once.
+    bool exec(const std::string& shellCommands) { return swayExec(shellCommands); }
+
+    // The same, waiting for them to end: their exit status, or -1 when they did not end in
+    // time.
+    int execAndWait(const std::string& shellCommands,
+                    std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        const auto status = scratch() / "out" / ("status-" + std::to_string(scripts_ + 1));
+        if (!swayExec("(" + shellCommands + "); echo $? > " + quoted(status))) return -1;
+        if (!waitForFileSize(status, 2, limit)) return -1;
+        return std::stoi(readFile(status));
     }
 
     bool swaymsg(const std::string& arguments) const {
@@ -180,7 +208,7 @@ private:
     }
 
     test::TempFolder scratch_{"qm-sway"};
-    long sway_ = 0;
+    long sway_ = 0;  // the session's runner: dbus-run-session
     std::string waylandDisplay_;
     std::string swaySocket_;
     std::string xDisplay_;

@@ -55,6 +55,19 @@ TEST(LinuxKeysDown, KeyStaysDownWhileAnyKeyboardHoldsIt) {
     EXPECT_FALSE(keys.isDown(LinuxKeysDown::KeyCount));
 }
 
+// What a decode on the uinput path waits for: a modifier held on any keyboard, lock keys aside.
+TEST(LinuxKeysDown, AnyModifierDownIsTheModifiersOnly) {
+    LinuxKeysDown keys;
+    for (const uint16_t code : {KEY_A, KEY_F3, KEY_CAPSLOCK, KEY_NUMLOCK}) keys.change(code, true);
+    EXPECT_FALSE(keys.anyModifierDown());
+    for (const uint16_t code : {KEY_LEFTSHIFT, KEY_RIGHTCTRL, KEY_RIGHTALT, KEY_LEFTMETA}) {
+        keys.change(code, true);
+        EXPECT_TRUE(keys.anyModifierDown()) << code;
+        keys.change(code, false);
+        EXPECT_FALSE(keys.anyModifierDown()) << code;
+    }
+}
+
 TEST(EvdevKeyState, OnlyDevicesWithATriggerKeyAreListenedTo) {
     const auto with = [](std::set<uint16_t> codes) {
         return isTriggerKeyboard([&](uint16_t code) { return codes.contains(code); });

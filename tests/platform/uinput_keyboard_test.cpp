@@ -71,3 +71,28 @@ TEST(UinputKeyboard, ShiftedLetterArrivesAsKeysAndSkippedKeysDoNot) {
 
 }  // namespace
 }  // namespace qm::linux_platform
+
+namespace qm::linux_platform {
+namespace {
+
+// The kernel would drop our release of a modifier another keyboard holds: a decode waits for
+// the user's, but not for ever.
+TEST(UinputKeyboard, ADecodeWaitsForHeldModifiersWithinItsBound) {
+    using std::chrono::milliseconds;
+    int looks = 0;
+    EXPECT_TRUE(waitForModifiersLetGo([&] { return ++looks <= 3; }, milliseconds(1000)));
+    EXPECT_EQ(looks, 4);  // held at three looks, let go at the fourth
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(waitForModifiersLetGo([] { return true; }, milliseconds(30)));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, milliseconds(30));
+    EXPECT_LT(waited, milliseconds(500));
+
+    looks = 0;
+    EXPECT_TRUE(waitForModifiersLetGo([&] { return ++looks < 0; }, milliseconds(0)));
+    EXPECT_EQ(looks, 1);
+}
+
+}  // namespace
+}  // namespace qm::linux_platform

@@ -162,5 +162,54 @@ TEST_F(RemoteKeysThread, TheTargetKeyTogglesAimingInTwoButtonControl) {
     EXPECT_EQ(packetsReceived(), (std::vector<Bytes>{bytesOf(AIM_ON), bytesOf(AIM_OFF)}));
 }
 
+// Watched, the remote keys wake the thread themselves: it reads them when they change, and
+// once more when a press without its release runs out, never every few milliseconds.
+class WatchedRemoteKeys : public RemoteKeysThread {
+protected:
+    class Counted : public KeyState {
+    public:
+        explicit Counted(KeyState& keys) : keys_(keys) {}
+        uint16_t asyncKeyState(uint8_t virtualKey) override {
+            ++reads;
+            return keys_.asyncKeyState(virtualKey);
+        }
+        bool watch(Wakeup* wake) override { return keys_.watch(wake); }
+        int reads = 0;
+
+    private:
+        KeyState& keys_;
+    };
+
+    void SetUp() override {
+        RemoteKeysThread::SetUp();
+        platform.keys = &counted;
+    }
+    void runTo(int64_t endMicros) {
+        clock.at(endMicros, [this] { state.link.stopRequested = 1; });
+        scanWedgeThreadProc(state);
+    }
+
+    Counted counted{remote};
+};
+
+TEST_F(WatchedRemoteKeys, APressWakesTheSleepingThreadAtOnce) {
+    engine.placeBarcode({sim::Symbology::Code128, "Ab1"});
+    clock.at(kSecond, [this] { remote.press(RemoteKey::Scan); });
+    clock.at(kSecond + 100 * kMs, [this] { remote.release(RemoteKey::Scan); });
+    runTo(6 * kSecond);
+    ASSERT_EQ(count(bytesOf(START_DECODE)), 1u);
+    EXPECT_LT(timesOf(bytesOf(START_DECODE))[0], kSecond + 20 * kMs);
+    EXPECT_EQ(keyboard.events(), keysFor("Ab1"));
+    EXPECT_LT(counted.reads, 20);  // polling every 3 ms would read both keys thousands of times
+}
+
+TEST_F(WatchedRemoteKeys, APressWithoutReleaseScansOnce) {
+    clock.at(kSecond, [this] { remote.press(RemoteKey::Scan); });
+    runTo(20 * kSecond);
+    EXPECT_EQ(count(bytesOf(START_DECODE)), 1u);
+    EXPECT_EQ(count(bytesOf(AIM_OFF)), 1u);
+    EXPECT_LT(counted.reads, 20);
+}
+
 }  // namespace
 }  // namespace qm::test

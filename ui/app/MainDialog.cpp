@@ -14,6 +14,7 @@
 #include "ui/TemplateLoader.h"
 #include "ui/UiServices.h"
 #include "ui/WedgeTexts.h"
+#include "ui/app/DeliveryLines.h"
 #include "ui/app/QueuedProgress.h"
 
 namespace qm::ui {
@@ -39,6 +40,26 @@ CMainDlg::CMainDlg(ProcessState& state, UiServices& services, MainDialogHooks ho
     const bool service = state_.ServiceMode != 0;
     control(this, kBurnDefaults)->setVisible(service);
     control(this, kTurnScanner)->setVisible(service);
+    buttonsSize_ = size();
+    addDeliveryLines();
+}
+
+void CMainDlg::addDeliveryLines() {
+    if (!services_.delivery) return;
+    lines_ = new DeliveryLines(*services_.delivery, this);
+    connect(lines_, &DeliveryLines::resized, this, &CMainDlg::fitDeliveryLines);
+    fitDeliveryLines();
+}
+
+// The template's size holds the buttons; the lines take what their texts need below them.
+void CMainDlg::fitDeliveryLines() {
+    const int height = lines_->heightFor(buttonsSize_.width());
+    lines_->setGeometry(0, buttonsSize_.height(), buttonsSize_.width(), height);
+    setFixedSize(buttonsSize_.width(), buttonsSize_.height() + height);
+    if (QWidget* host = parentWidget()) {
+        host->setMinimumSize(size());
+        host->window()->adjustSize();
+    }
 }
 
 void CMainDlg::connectButton(int id, void (CMainDlg::*handler)()) {

@@ -25,8 +25,11 @@ struct MainDialogHooks {
     std::function<void(class CProgressDlg&)> progressCreated;
 };
 
+class DeliveryLines;
+
 // The main dialog: "Begin Scan", "Bar Code Setup", "Exit", and the two service buttons shown
-// only in service mode.
+// only in service mode; under them, when the services know it, how decodes and trigger presses
+// travel.
 class CMainDlg : public QWidget {
 public:
     static constexpr int kBeginScan = 1060;
@@ -39,6 +42,8 @@ public:
              QWidget* parent = nullptr);
 
 private:
+    void addDeliveryLines();
+    void fitDeliveryLines();
     void connectButton(int id, void (CMainDlg::*handler)());
     void beginScan();
     void barCodeSetup();
@@ -49,6 +54,8 @@ private:
     ProcessState& state_;
     UiServices& services_;
     MainDialogHooks hooks_;
+    QSize buttonsSize_;
+    DeliveryLines* lines_ = nullptr;
 };
 
 }  // namespace qm::ui

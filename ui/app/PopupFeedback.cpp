@@ -1,5 +1,8 @@
 #include "ui/app/PopupFeedback.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include "ui/GuiQueue.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TemplateLoader.h"
@@ -10,6 +13,21 @@ namespace {
 
 int templateOf(Popup popup) { return popup == Popup::GoodRead ? 140 : 160; }
 size_t slotOf(Popup popup) { return popup == Popup::GoodRead ? 0 : 1; }
+
+bool drawnNativelyOnWayland() { return QGuiApplication::platformName().startsWith("wayland"); }
+
+// A frameless picture over other programs. Through X (XWayland included) a window the window
+// manager does not manage, which it never hands the focus to; natively on Wayland a tooltip,
+// a popup surface without a grab, which no compositor gives the keyboard.
+void shapePopup(QWidget* window, QWidget* anchor) {
+    if (drawnNativelyOnWayland()) {
+        // A child of the anchor's, so that its surface is attached to the anchor's.
+        window->setParent(anchor, Qt::ToolTip | Qt::FramelessWindowHint);
+        return;
+    }
+    window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::X11BypassWindowManagerHint);
+}
 
 }  // namespace
 
@@ -41,11 +59,10 @@ QWidget* PopupFeedback::shownPopup(Popup popup) const { return shown_[slotOf(pop
 void PopupFeedback::showNow(Popup popup) {
     destroyNow(popup);
     auto window = buildWidget(requireTemplate(templateOf(popup)));
-    // A frameless picture over other programs: without a border it melts into what is behind.
-    window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint);
+    shapePopup(window.get(), anchor_);
     keepFocusElsewhere(window.get());
     window->setObjectName("popup");
+    // Without a border it melts into what is behind.
     window->setAttribute(Qt::WA_StyledBackground);
     window->setStyleSheet("#popup { border: 2px solid palette(dark); }");
     window->show();

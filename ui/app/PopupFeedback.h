@@ -26,6 +26,9 @@ public:
     // The popup's window while it is shown, on the GUI thread.
     QWidget* shownPopup(Popup popup) const;
 
+    // Drawn natively on Wayland, a popup is a surface attached to one of ours: this window's.
+    void anchorTo(QWidget* window) { anchor_ = window; }
+
 signals:
     void popupShown(qm::Popup popup);
 
@@ -36,6 +39,7 @@ private:
     GuiQueue& queue_;
     Feedback* sounds_;
     std::array<QPointer<QWidget>, 2> shown_;
+    QPointer<QWidget> anchor_;
 };
 
 // A window that shows itself without taking the focus: the popups, the simulated engine.
