@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/linux/TriggerKeyMap.h"
+#include "platform/linux/X11ConnectionLoss.h"
 
 namespace qm::linux_platform {
 namespace {
@@ -59,6 +60,7 @@ X11KeyState::X11KeyState(Display* display, int xiOpcode, int xkbEventType, int s
       xkbEventType_(xkbEventType),
       stopRead_(stopRead),
       stopWrite_(stopWrite) {
+    watchConnectionLoss(display_, lost_);
     // Selected before the keymap is read, so no change between the two is lost.
     selectRawKeys(display_);
     readKeymap();
@@ -91,15 +93,21 @@ bool X11KeyState::watch(Wakeup* wake) {
 void X11KeyState::listen() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopRead_, POLLIN, 0}};
     for (;;) {
-        while (XPending(display_) > 0) {
+        while (!lost_ && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             handle(event);
         }
+        if (lost_) return forgetHeldKeys();
         if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
         if (fds[1].revents != 0) return;
-        // A server that went away takes the process with it, as for any X client.
     }
+}
+
+// No release will come from a server that is gone: a key held then must not scan on.
+void X11KeyState::forgetHeldKeys() {
+    for (auto& down : keycodeDown_) down.store(false);
+    changed_.changed();
 }
 
 void X11KeyState::handle(XEvent& event) {
