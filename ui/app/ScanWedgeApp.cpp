@@ -99,8 +99,8 @@ void CScanWedgeApp::startUp(std::ostream* log) {
         frame_->repaint();
     }
     showMainDialog();
-    showPanelIcon();
     resumeScanning(state_);
+    showPanelIcon();
     startingUp_ = false;
 }
 
