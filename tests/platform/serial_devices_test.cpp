@@ -66,7 +66,9 @@ protected:
         fs::create_directories(dev());
         std::ofstream(dev() / name);
         // Only root can give a file away; the test that needs it asks for root.
-        if (::geteuid() == 0) ASSERT_EQ(::chown((dev() / name).c_str(), 0, group), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown((dev() / name).c_str(), 0, group), 0);
+        }
         fs::permissions(dev() / name, mode);
     }
 
