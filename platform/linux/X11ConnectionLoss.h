@@ -17,4 +17,9 @@ void watchConnectionLoss(_XDisplay* display, std::atomic<bool>& lost);
 // Told of every lost connection, on the thread that saw it: it must not block or take locks.
 void setConnectionLossListener(void (*listener)());
 
+// Whether `own` or any other connection of ours was lost. They all go to the one server, and
+// a connection that has not read since the server went does not know it yet: Xlib calls on it
+// would fail half-way, some of them (the keyboard map's) by following pointers they freed.
+bool connectionLost(const std::atomic<bool>& own);
+
 }  // namespace qm::linux_platform

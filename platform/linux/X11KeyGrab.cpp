@@ -78,12 +78,12 @@ std::vector<uint8_t> X11KeyGrab::grabbedKeycodes() {
 void X11KeyGrab::serve() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     for (;;) {
-        while (!lost_ && XPending(display_) > 0) {
+        while (!connectionLost(lost_) && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             letGoOfPress(event);
         }
-        if (lost_) return letWaitersGo();
+        if (connectionLost(lost_)) return letWaitersGo();
         if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
         if (fds[1].revents & POLLIN) {
             char bytes[16];
@@ -92,6 +92,7 @@ void X11KeyGrab::serve() {
                 std::lock_guard lock(mutex_);
                 if (stopping_) return;
             }
+            if (connectionLost(lost_)) return letWaitersGo();
             applyWanted();
         }
     }

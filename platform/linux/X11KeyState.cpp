@@ -93,12 +93,12 @@ bool X11KeyState::watch(Wakeup* wake) {
 void X11KeyState::listen() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopRead_, POLLIN, 0}};
     for (;;) {
-        while (!lost_ && XPending(display_) > 0) {
+        while (!connectionLost(lost_) && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             handle(event);
         }
-        if (lost_) return forgetHeldKeys();
+        if (connectionLost(lost_)) return forgetHeldKeys();
         if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
         if (fds[1].revents != 0) return;
     }

@@ -46,7 +46,7 @@ XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
 }
 
 XTestKeyboard::~XTestKeyboard() {
-    if (!lost_) {
+    if (!connectionLost(lost_)) {
         modifierKeys_.letGoOfPressedBack();
         restoreBorrowedKeycodes();
     }
@@ -54,7 +54,7 @@ XTestKeyboard::~XTestKeyboard() {
 }
 
 void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
-    if (lost_) return;
+    if (connectionLost(lost_)) return;
     const auto event = stream_.feed(virtualKey, flags);
     if (!event) return;
     if (decodeStarting_) {
@@ -71,7 +71,7 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
 // The events of a decode wait in the output buffer until here, so the server takes them in
 // a few writes rather than one a key. Reading the state back is the one round trip.
 void XTestKeyboard::flush() {
-    if (lost_) return;
+    if (connectionLost(lost_)) return;
     modifierKeys_.decodeEnds();
     decodeStarting_ = true;
 }
