@@ -26,6 +26,15 @@ if(TARGET quillmark)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   # An example only: the user copies it to ~/.config/autostart to start with the session.
   install(FILES ${QM_PACKAGING}/autostart/quillmark.desktop DESTINATION ${QM_DATA}/autostart)
+  # A user unit, not enabled: systemctl --user enable --now quillmark.service. systemd reads
+  # user units from <prefix>/lib/systemd/user, without the libdir's multiarch part. Its
+  # program path is made when it is installed: the prefix may be given only then.
+  set(QM_UNIT ${PROJECT_BINARY_DIR}/packaging/quillmark.service)
+  install(CODE "
+    file(READ \"${QM_PACKAGING}/systemd/quillmark.service.in\" unit)
+    string(REPLACE \"@BINDIR@\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\" unit \"\${unit}\")
+    file(WRITE \"${QM_UNIT}\" \"\${unit}\")")
+  install(FILES ${QM_UNIT} DESTINATION lib/systemd/user)
 endif()
 if(TARGET quillmark-sim)
   install(FILES ${QM_PACKAGING}/quillmark-sim.desktop

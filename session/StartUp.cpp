@@ -80,4 +80,11 @@ void leaveScanning(ProcessState& state) {
 
 void endSession(ProcessState& state) { state.link.closePort(); }
 
+ScanEngineLink::LinkHold stopEngineForExit(ProcessState& state, int64_t waitMs) {
+    state.ScanningEnabled = 0;
+    ScanEngineLink::LinkHold hold = state.link.holdLinkFor(waitMs);
+    if (hold.owns_lock() && state.link.isOpen()) state.link.aimOff();
+    return hold;
+}
+
 }  // namespace qm

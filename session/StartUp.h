@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/ScanEngineLink.h"
 #include "session/ProgressReporter.h"
 #include "session/SequenceReport.h"
 #include "settings/ProfileFiles.h"
@@ -49,5 +50,12 @@ void leaveScanning(ProcessState& state);
 
 // The orderly end: the scanning thread stopped (2000 ms at most) and the port closed.
 void endSession(ProcessState& state);
+
+// The end when the process is going at once (its display went and a library calls exit()):
+// no scan cycle starts any more, one under way ends, and the aiming beam goes off where the
+// engine answers. The link stays held, so nothing reaches the engine after that before the
+// process ends; the kernel closes the port. Not held when something kept the link longer
+// than `waitMs`: the beam is then left to the engine's own time-out.
+ScanEngineLink::LinkHold stopEngineForExit(ProcessState& state, int64_t waitMs);
 
 }  // namespace qm

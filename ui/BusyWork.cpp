@@ -14,7 +14,10 @@ namespace qm::ui {
 
 namespace {
 constexpr int kRepaintIntervalMs = 40;
+int busyDepth = 0;  // GUI thread only
 }  // namespace
+
+bool busyWorkRunning() { return busyDepth > 0; }
 
 // The worker ends the loop with a queued call when it is done, and what it posts wakes the
 // GUI thread itself, so nothing here polls. The call goes by name: a functor would be memory
@@ -32,6 +35,7 @@ void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<vo
         for (QWidget* shown : QApplication::topLevelWidgets())
             if (shown->isVisible()) shown->update();
     });
+    ++busyDepth;
     std::thread worker([&] {
         work();
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
@@ -39,6 +43,7 @@ void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<vo
     repaint.start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
+    --busyDepth;
     queue.drain();
 }
 

@@ -16,4 +16,8 @@ class GuiQueue;
 // everything it posted has run.
 void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<void()>& work);
 
+// On the GUI thread: whether such work is running now (what comes in meanwhile through the
+// session bus, which is not input the loop holds back, has to wait for it).
+bool busyWorkRunning();
+
 }  // namespace qm::ui

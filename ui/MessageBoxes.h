@@ -26,7 +26,8 @@ public:
     }
 };
 
-// The desktop's own boxes.
+// The desktop's own boxes. On a platform that shows no window (offscreen, minimal) nobody
+// could ever close one: there every box is answered with OK at once.
 class QtMessageBoxes : public MessageBoxes {
 public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption,
@@ -34,5 +35,15 @@ public:
     bool offerChoice(QWidget* owner, const QString& text, const QString& caption,
                      const QString& choice, BoxIcon icon) override;
 };
+
+// Boxes for a run without windows (--no-window): each is answered with OK at once. Whoever
+// raises one writes what it says to standard error.
+class UnseenBoxes : public MessageBoxes {
+public:
+    void showMessage(QWidget*, const QString&, const QString&, BoxIcon) override {}
+};
+
+// Whether the platform shows windows anybody can see.
+bool windowsCanBeSeen();
 
 }  // namespace qm::ui

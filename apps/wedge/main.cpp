@@ -3,10 +3,12 @@
 #include <iostream>
 
 #include "apps/desktop/BusNames.h"
+#include "apps/wedge_common/DevicePort.h"
 #include "apps/wedge_common/DeviceRootSetup.h"
 #include "apps/wedge_common/DisplayCheck.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "apps/wedge_common/WedgeRuntime.h"
+#include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/LinuxSerialPortOpener.h"
 #include "platform/linux/RealClock.h"
 #include "ui/MessageBoxes.h"
@@ -29,12 +31,17 @@ int main(int argc, char** argv) {
     if (!qm::app::prepareRootOnFirstRun(root, error) ||
         (!options->port.isEmpty() &&
          !qm::app::pointPortAt(root, options->port.toStdString(), error))) {
-        qm::ui::QtMessageBoxes boxes;
-        qm::ui::showEarlyFailure(boxes, &std::cerr, error);
+        qm::ui::QtMessageBoxes shown;
+        qm::ui::UnseenBoxes unseen;
+        qm::ui::showEarlyFailure(
+            options->noWindow ? static_cast<qm::ui::MessageBoxes&>(unseen) : shown, &std::cerr,
+            error);
         return 1;
     }
     qm::linux_platform::RealClock clock;
     auto serial = qm::linux_platform::LinuxSerialPortOpener::forDeviceRoot(root.string());
+    qm::linux_platform::LinuxSerialDevices devices;
     qm::app::WedgeRuntime runtime(clock, serial, root, *options);
+    runtime.app().portChoice = qm::app::portChoiceIn(root, devices);
     return runtime.run();
 }

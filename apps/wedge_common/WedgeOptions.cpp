@@ -48,6 +48,10 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
     const QCommandLineOption trace("trace",
                                    "Write every packet to and from the engine and each "
                                    "transaction's link status on standard error.");
+    const QCommandLineOption noWindow(
+        "no-window",
+        "Run without the main dialog: only the icon in the desktop's panel, where it has one. "
+        "Start-up failures are written to standard error and end the program.");
     const QCommandLineOption demo("demo", "Run the demonstration and save its screenshots in DIR.",
                                   "DIR");
     const QCommandLineOption scanKey(
@@ -57,7 +61,7 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
                                        "press|release");
     QCommandLineOption bench("bench-start-up", "Print the start-up time and quit.");
     bench.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({root, service, input, trace, scanKey, targetKey});
+    parser.addOptions({root, service, input, trace, noWindow, scanKey, targetKey});
     if (simulated)
         parser.addOptions({demo, bench});
     else
@@ -100,6 +104,7 @@ std::optional<WedgeOptions> parseWedgeOptions(const QCoreApplication& app, Engin
     options.busName = simulated ? desktop::kWedgeSimService : desktop::kWedgeService;
     options.service = parser.isSet(service);
     options.trace = parser.isSet(trace);
+    options.noWindow = parser.isSet(noWindow);
     if (simulated) {
         options.demoFolder = parser.value(demo);
         options.benchStartUp = parser.isSet(bench);

@@ -18,6 +18,7 @@ struct WedgeOptions {
     bool service = false;
     InputChoice input = InputChoice::Automatic;
     bool trace = false;         // every packet and transaction outcome on standard error
+    bool noWindow = false;      // no main dialog: the panel icon only, or nothing
     QString demoFolder;         // simulated only
     bool benchStartUp = false;  // simulated only: report start-up time and quit
     std::optional<desktop::KeyCommand> keyCommand;  // call the running wedge instead of starting

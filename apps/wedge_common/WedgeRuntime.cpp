@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QFileInfo>
+#include <cstdlib>
 #include <iostream>
 
+#include "apps/wedge_common/PanelStatusOf.h"
 #include "apps/wedge_common/QtPacketTrace.h"
 #include "apps/wedge_common/SetupHook.h"
 
@@ -32,10 +34,13 @@ WedgeRuntime::WedgeRuntime(Clock& clock, SerialPortOpener& serial,
     state_->link.setTrace(trace_.get());
     state_->ServiceMode = options.service ? 1 : 0;
     app_ = std::make_unique<ui::CScanWedgeApp>(*state_, services_);
+    app_->showWindows = !options.noWindow && ui::windowsCanBeSeen();
     wireSetup();
+    sessionEnd_ = std::make_unique<SessionEnd>(*state_, [this] { endRequested(); });
 }
 
 WedgeRuntime::~WedgeRuntime() {
+    sessionEnd_.reset();
     delivery_.stopped();
     app_.reset();
     // The scanning thread goes before anything it reaches.
@@ -50,6 +55,16 @@ void WedgeRuntime::wireSetup() {
         device_.triggerKeysChanged();
         delivery_.triggerKeysChanged();
     };
+    app_->panelStatus = [this] {
+        return panelStatusOf(*state_, board_.status(), app_->portChoice);
+    };
+}
+
+// Every event loop ends, the modal ones included; one not yet running (start-up's boxes and
+// engine work come first) is not started.
+void WedgeRuntime::endRequested() {
+    ending_ = true;
+    QCoreApplication::exit(0);
 }
 
 int WedgeRuntime::run(const std::function<void()>& afterStartUp) {
@@ -61,11 +76,15 @@ int WedgeRuntime::run(const std::function<void()>& afterStartUp) {
     app_->startUp(&std::cerr);
     popups_.anchorTo(app_->frame());
     delivery_.started();
-    if (afterStartUp && !app_->quitRequested()) afterStartUp();
-    const int status = QApplication::exec();
+    if (afterStartUp && !app_->quitRequested() && !ending_) afterStartUp();
+    sessionEnd_->guardExit();
+    const int status = ending_ ? 0 : QApplication::exec();
     app_->exitHook();
     app_->endRun();
-    return status;
+    sessionEnd_->disarm();
+    // The windows cannot be taken down without their display; nothing else is left to do.
+    if (sessionEnd_->displayLost()) std::_Exit(0);
+    return ending_ ? 0 : status;
 }
 
 }  // namespace qm::app

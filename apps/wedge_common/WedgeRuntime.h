@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "apps/wedge_common/DesktopDelivery.h"
+#include "apps/wedge_common/SessionEnd.h"
 #include "apps/wedge_common/WedgeOptions.h"
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "platform/linux/GrabbingDeviceLibrary.h"
@@ -50,6 +51,7 @@ public:
 
 private:
     void wireSetup();
+    void endRequested();
 
     ui::GuiQueue queue_;
     ui::QtMessageBoxes boxes_;
@@ -65,6 +67,8 @@ private:
     linux_platform::LockFileMutexes mutexes_;
     Platform platform_;
     std::unique_ptr<ui::CScanWedgeApp> app_;
+    std::unique_ptr<SessionEnd> sessionEnd_;
+    bool ending_ = false;  // a signal or a lost display asked for the end
 };
 
 }  // namespace qm::app

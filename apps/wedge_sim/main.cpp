@@ -68,8 +68,11 @@ int main(int argc, char** argv) {
                                               : std::filesystem::path(options->root.toStdString());
     std::string error;
     if (!qm::app::prepareRootOnFirstRun(root, error)) {
-        qm::ui::QtMessageBoxes boxes;
-        qm::ui::showEarlyFailure(boxes, &std::cerr, error);
+        qm::ui::QtMessageBoxes shown;
+        qm::ui::UnseenBoxes unseen;
+        qm::ui::showEarlyFailure(
+            options->noWindow ? static_cast<qm::ui::MessageBoxes&>(unseen) : shown, &std::cerr,
+            error);
         return 1;
     }
     qm::linux_platform::RealClock clock;

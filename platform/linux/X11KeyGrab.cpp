@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/linux/TriggerKeyMap.h"
+#include "platform/linux/X11ConnectionLoss.h"
 
 namespace qm::linux_platform {
 
@@ -43,6 +44,7 @@ std::unique_ptr<X11KeyGrab> X11KeyGrab::open(const char* displayName) {
 X11KeyGrab::X11KeyGrab(Display* display, int wakeRead, int wakeWrite)
     : display_(display), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {
     XSetErrorHandler(ignoreXError);
+    watchConnectionLoss(display_, lost_);
     server_ = std::thread([this] { serve(); });
 }
 
@@ -65,7 +67,7 @@ void X11KeyGrab::grabOnly(const std::vector<uint8_t>& virtualKeys) {
     const uint64_t ticket = ++requested_;
     const char byte = 1;
     [[maybe_unused]] const auto written = write(wakeWrite_, &byte, 1);
-    appliedChanged_.wait(lock, [&] { return applied_ >= ticket || stopping_; });
+    appliedChanged_.wait(lock, [&] { return applied_ >= ticket || stopping_ || gone_; });
 }
 
 std::vector<uint8_t> X11KeyGrab::grabbedKeycodes() {
@@ -76,11 +78,12 @@ std::vector<uint8_t> X11KeyGrab::grabbedKeycodes() {
 void X11KeyGrab::serve() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     for (;;) {
-        while (XPending(display_) > 0) {
+        while (!connectionLost(lost_) && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             letGoOfPress(event);
         }
+        if (connectionLost(lost_)) return letWaitersGo();
         if (poll(fds, 2, -1) < 0) continue;  // interrupted by a signal
         if (fds[1].revents & POLLIN) {
             char bytes[16];
@@ -89,9 +92,19 @@ void X11KeyGrab::serve() {
                 std::lock_guard lock(mutex_);
                 if (stopping_) return;
             }
+            if (connectionLost(lost_)) return letWaitersGo();
             applyWanted();
         }
     }
+}
+
+// The grabs went with the server; whoever waits for a change must not wait for ever.
+void X11KeyGrab::letWaitersGo() {
+    {
+        std::lock_guard lock(mutex_);
+        gone_ = true;
+    }
+    appliedChanged_.notify_all();
 }
 
 void X11KeyGrab::applyWanted() {

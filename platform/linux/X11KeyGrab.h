@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,7 @@ private:
 
     void serve();
     void applyWanted();
+    void letWaitersGo();
     void letGoOfPress(const _XEvent& event);
 
     _XDisplay* display_;
@@ -54,6 +56,8 @@ private:
     uint64_t applied_ = 0;
     std::condition_variable appliedChanged_;
     bool stopping_ = false;
+    bool gone_ = false;              // the server went away: nothing is applied any more
+    std::atomic<bool> lost_{false};  // set by Xlib on the server thread
 
     std::thread server_;
 };

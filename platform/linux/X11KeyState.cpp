@@ -10,6 +10,7 @@
 #include <bitset>
 
 #include "platform/linux/TriggerKeyMap.h"
+#include "platform/linux/X11ConnectionLoss.h"
 
 namespace qm::linux_platform {
 namespace {
@@ -73,6 +74,7 @@ X11KeyState::X11KeyState(Display* display, int xiOpcode, int xkbEventType, int s
       activeWindowAtom_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       stopRead_(stopRead),
       stopWrite_(stopWrite) {
+    watchConnectionLoss(display_, lost_);
     // Selected before the keymap is read, so no change between the two is lost.
     selectRawKeys(display_);
     selectFocusChanges(display_);
@@ -106,18 +108,24 @@ bool X11KeyState::watch(Wakeup* wake) {
 void X11KeyState::listen() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopRead_, POLLIN, 0}};
     for (;;) {
-        while (XPending(display_) > 0) {
+        while (!connectionLost(lost_) && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             handle(event);
         }
+        if (connectionLost(lost_)) return forgetHeldKeys();
         const int timeout = anyKeyDown() ? static_cast<int>(kRereadWhileHeld.count()) : -1;
         const int ready = poll(fds, 2, timeout);
         if (ready < 0) continue;  // interrupted by a signal
         if (fds[1].revents != 0) return;
-        if (ready == 0 && readAfresh()) changed_.changed();
-        // A server that went away takes the process with it, as for any X client.
+        if (ready == 0 && !connectionLost(lost_) && readAfresh()) changed_.changed();
     }
+}
+
+// No release will come from a server that is gone: a key held then must not scan on.
+void X11KeyState::forgetHeldKeys() {
+    for (auto& down : keycodeDown_) down.store(false);
+    changed_.changed();
 }
 
 void X11KeyState::handle(XEvent& event) {

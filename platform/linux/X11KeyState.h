@@ -48,6 +48,7 @@ private:
     bool anyKeyDown() const;
     bool focusOnNoXWindow();
     void mapTriggerKeys();
+    void forgetHeldKeys();
 
     _XDisplay* display_;
     int xiOpcode_;
@@ -60,6 +61,7 @@ private:
     // Per virtual key, the X keycodes of its keysyms: the first in the low byte.
     std::array<std::atomic<uint16_t>, 256> keycodesOf_{};
     KeyChangeSignal changed_;
+    std::atomic<bool> lost_{false};  // the server went away
     std::thread listener_;
 };
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/linux/X11ConnectionLoss.h"
+
 namespace qm::linux_platform {
 namespace {
 
@@ -32,6 +34,7 @@ XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
     : display_(display),
       xkbEventType_(xkbEventType),
       modifierKeys_(display, xkbEventType, [this] { drainEvents(); }) {
+    watchConnectionLoss(display_, lost_);
     // A new layout, a changed map or another group arrives as an event; they are looked at
     // once per decode.
     const unsigned changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
@@ -43,12 +46,15 @@ XTestKeyboard::XTestKeyboard(Display* display, int xkbEventType)
 }
 
 XTestKeyboard::~XTestKeyboard() {
-    modifierKeys_.letGoOfPressedBack();
-    restoreBorrowedKeycodes();
+    if (!connectionLost(lost_)) {
+        modifierKeys_.letGoOfPressedBack();
+        restoreBorrowedKeycodes();
+    }
     XCloseDisplay(display_);
 }
 
 void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
+    if (connectionLost(lost_)) return;
     const auto event = stream_.feed(virtualKey, flags);
     if (!event) return;
     if (decodeStarting_) {
@@ -65,6 +71,7 @@ void XTestKeyboard::inject(uint8_t virtualKey, uint32_t flags) {
 // The events of a decode wait in the output buffer until here, so the server takes them in
 // a few writes rather than one a key. Reading the state back is the one round trip.
 void XTestKeyboard::flush() {
+    if (connectionLost(lost_)) return;
     modifierKeys_.decodeEnds();
     decodeStarting_ = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -58,6 +59,7 @@ private:
     std::vector<std::pair<uint8_t, uint32_t>> borrowed_;  // keycode, keysym put there
     std::array<uint8_t, 256> pressedKeycode_{};
     bool decodeStarting_ = true;
+    std::atomic<bool> lost_{false};  // the server went away: nothing more to type into
 };
 
 }  // namespace qm::linux_platform

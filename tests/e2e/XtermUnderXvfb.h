@@ -91,6 +91,12 @@ public:
                                "windowfocus --sync >/dev/null 2>&1")) == 0;
     }
 
+    // The server goes as at the end of a session: every client loses its connection.
+    void killServer() {
+        stopProgram(server_);
+        server_ = 0;
+    }
+
     bool setLayout(const std::string& layout, const std::string& variant = "") {
         const std::string v = variant.empty() ? "" : " -variant " + variant;
         return run(withDisplay("setxkbmap -layout " + layout + v)) == 0;

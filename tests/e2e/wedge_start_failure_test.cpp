@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
@@ -84,6 +85,67 @@ TEST_F(BeforeAnyWindow, AFailureShowsABoxAndSaysWhyOnStandardError) {
         EXPECT_NE(err.find("quillmark: cannot start: " + reason + "\n"), std::string::npos) << err;
     }
 }
+
+// Nobody sees a box without a window, so none may be waited on: each failure ends the program
+// at once with status 1 and says on standard error what happened and what to do.
+TEST_F(BeforeAnyWindow, WithoutAWindowFailuresEndAtOnceOnStandardError) {
+    std::ofstream(x.scratch() / "file") << "a file, not a folder";
+    struct Case {
+        std::string commandLine;
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {x.withDisplay(kWedge + " --no-window --root " + quoted(x.scratch() / "fresh")),
+         {"quillmark: CommPort failed to Open! (no serial port has been chosen for the scanner "
+          "yet)\n",
+          "without a window nobody can choose: start Quillmark once with its window"}},
+        {x.withDisplay(kWedge + " --no-window --root " + quoted(x.scratch() / "r") + " --port " +
+                       quoted(x.scratch() / "file")),
+         {"quillmark: CommPort failed to Open! (" + (x.scratch() / "file").string() +
+          ": not a terminal)\n"}},
+        {x.withDisplay(kWedge + " --no-window --root " + quoted(x.scratch() / "file/root")),
+         {"quillmark: cannot start: the folder "}},
+        // What hung on a box nobody could see.
+        {"-u DISPLAY QT_QPA_PLATFORM=offscreen " + kWedge + " --root " +
+             quoted(x.scratch() / "offscreen"),
+         {"quillmark: CommPort failed to Open! (no serial port has been chosen"}},
+    };
+    for (const Case& c : cases) {
+        const fs::path err = x.scratch() / "err";
+        const int status = run("timeout 20 env " + c.commandLine + " 2>" + quoted(err));
+        ASSERT_TRUE(WIFEXITED(status)) << c.commandLine;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << c.commandLine << "\n" << readFile(err);
+        for (const std::string& words : c.said)
+            EXPECT_NE(readFile(err).find(words), std::string::npos) << words << " not in\n"
+                                                                    << readFile(err);
+    }
+}
+
+#ifdef QM_ENGINE_SIM
+TEST_F(BeforeAnyWindow, WithoutAWindowAnUnreadableProfileIsNotReplacedUnasked) {
+    const fs::path engineOut = x.scratch() / "engine.out";
+    const long engine = startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " > " +
+                                          quoted(engineOut) + "'");
+    ASSERT_TRUE(waitForFileSize(engineOut, 2, 5s));
+    const std::string pty = readFile(engineOut).substr(0, readFile(engineOut).find('\n'));
+    const fs::path profiles = x.scratch() / "root/Program Files/Quillmark";
+    fs::create_directories(profiles);
+    fs::copy_file(QM_SOURCE_DIR "/resources/defaults.cfg", profiles / "defaults.cfg");
+    std::ofstream(profiles / "LastUser.cfg") << "0 F3";
+    const fs::path err = x.scratch() / "err";
+    const int status =
+        run(x.withDisplay("timeout 20 " + kWedge + " --no-window --root " +
+                          quoted(x.scratch() / "root") + " --port " + pty + " 2>" + quoted(err)));
+    stopProgram(engine);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << readFile(err);
+    EXPECT_NE(readFile(err).find("quillmark: Configuration file failed to load! ("),
+              std::string::npos)
+        << readFile(err);
+    EXPECT_NE(readFile(err).find("nobody can choose \"Use Factory Defaults\""), std::string::npos);
+    EXPECT_EQ(readFile(profiles / "LastUser.cfg"), "0 F3");
+}
+#endif
 
 }  // namespace
 }  // namespace qm::e2e
