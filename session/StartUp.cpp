@@ -19,16 +19,16 @@ constexpr int64_t kProgressLingerMs = 250;
 constexpr uint32_t kKeyboardCustomMode = 2;
 constexpr uint32_t kKeyboardNormalMode = 0;
 
-void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
-                            SequenceReport* report) {
+}  // namespace
+
+void initializeEngineWithProgress(ProcessState& state, ProgressDialogFactory& dialogs,
+                                  SequenceReport* report) {
     applySettingsToLink(state);
-    const auto progress = observer.createProgressDialog();
+    const auto progress = dialogs.createProgressDialog();
     initializeEngine(state, progress.get(), report);
     state.platform.clock.sleepMs(kProgressLingerMs);
     if (progress) progress->close();
 }
-
-}  // namespace
 
 std::string profileDisplayPath(const ProcessState& state, std::string_view profile) {
     const std::string path = profilePath(state.configFolder, profile);
@@ -59,7 +59,7 @@ bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_v
         observer.startUpFailed(StartUpFailure::ProfileNotLoaded, reason);
         return false;
     }
-    initializeWithProgress(state, observer, report);
+    initializeEngineWithProgress(state, observer, report);
     return true;
 }
 

@@ -14,7 +14,11 @@ namespace qm::ui {
 
 namespace {
 constexpr int kRepaintIntervalMs = 40;
+// Only the GUI thread runs busy work, so it alone counts.
+int busyDepth = 0;
 }  // namespace
+
+bool busyWorkRunning() { return busyDepth > 0; }
 
 // The worker ends the loop with a queued call when it is done, and what it posts wakes the
 // GUI thread itself, so nothing here polls. The call goes by name: a functor would be memory
@@ -37,7 +41,9 @@ void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<vo
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     repaint.start();
+    ++busyDepth;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    --busyDepth;
     worker.join();
     queue.drain();
 }

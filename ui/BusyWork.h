@@ -16,4 +16,8 @@ class GuiQueue;
 // everything it posted has run.
 void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<void()>& work);
 
+// On the GUI thread: whether such work is running (the GUI thread is inside its wait), for
+// work that must not start inside another's.
+bool busyWorkRunning();
+
 }  // namespace qm::ui

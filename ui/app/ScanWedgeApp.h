@@ -19,6 +19,7 @@ namespace qm::ui {
 
 struct UiServices;
 class CProgressDlg;
+class EngineReconnect;
 
 // The application object: start-up from the frame to scanning, and the exit hook.
 class CScanWedgeApp : public QObject {
@@ -70,6 +71,8 @@ private:
     std::unique_ptr<NamedMutex> instance_;
     std::ostream* log_ = nullptr;
     bool quitRequested_ = false;
+    // While the run goes on: an engine unplugged and plugged back in is brought back.
+    std::unique_ptr<EngineReconnect> reconnect_;
 };
 
 }  // namespace qm::ui
