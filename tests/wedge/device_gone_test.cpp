@@ -57,6 +57,18 @@ TEST_F(ScanningWithTheDeviceGone, NoReadFeedbackComesOnlyFromAnEngineThatAnswere
     EXPECT_TRUE(state.link.deviceGone());
 }
 
+// Found gone by the device folder's watch while the cycle waits out the target time.
+TEST_F(ScanningWithTheDeviceGone, ACycleWaitingForTheAimEndsOnceTheDeviceIsFoundGone) {
+    state.link.targetTime = 50;
+    clock.at(kSecond, [this] {
+        engine.unplug();
+        state.link.probeDevice();
+    });
+    runScanCycle(state);
+    EXPECT_LT(clock.nowMicros(), kSecond + 100'000);
+    EXPECT_TRUE(feedback.events().empty());
+}
+
 // The held key, and every later press, wakes the thread; none makes it scan, poll or spin.
 TEST_F(ScanningWithTheDeviceGone, TheThreadSleepsWhateverTheKeysDoAndLetsTheDeviceGo) {
     useTwoButtonControl();
