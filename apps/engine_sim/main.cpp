@@ -97,6 +97,7 @@ int answerOnTerminals(qm::sim::SimEngine& engine, const qm::engine_sim::EngineSi
         plugInRequested = false;
         while (!stopRequested && !plugInRequested) std::this_thread::sleep_for(kUnpluggedNap);
         if (stopRequested) return 0;
+        unplugRequested = false;  // an unplug while unplugged is no unplug
         engine.plugIn();
     }
 }
