@@ -339,7 +339,8 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
     SerialPort& line = port();
     const auto readLength = [&](uint8_t& length) {
         if (wait == PacketWait::Full) return line.read(&length, 1);
-        return line.readUnless(&length, 1, threadWake, [this] { return linkWanted(); });
+        return line.readUnless(&length, 1, threadWake,
+                               [this] { return linkWanted() || deviceGone_; });
     };
     int32_t result = kLinkOk;
     {
@@ -370,6 +371,8 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
             traceReceived(buffer, body.ok ? body.count + 1 : 1);
         }
     }
+    // The wait may have ended because the device was found gone meanwhile.
+    if (result != kLinkOk && deviceGone_) result = kLinkDeviceGone;
     LinkStatus = result;
     return result;
 }

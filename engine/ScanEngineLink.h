@@ -106,7 +106,8 @@ public:
     // 0, 13 or 20; also in LinkStatus.
     int32_t sendRequest(const uint8_t* packet, size_t count);
     // With PacketWait::UntilLinkWanted the wait for the length byte also ends, as if none
-    // came, once another thread wants the link; a packet that has begun is read whole.
+    // came, once another thread wants the link or the device is found gone; a packet that has
+    // begun is read whole.
     int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs,
                           PacketWait wait = PacketWait::Full);
     int32_t aimOn();

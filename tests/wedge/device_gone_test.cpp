@@ -2,7 +2,16 @@
 // answered, a thread that sleeps until the device is back, and scanning again once it is.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "TempFolder.h"
 #include "WedgeFixture.h"
+#include "platform/linux/LinuxSerialPortOpener.h"
+#include "platform/linux/PseudoTerminal.h"
+#include "platform/linux/RealClock.h"
+#include "session/DeviceMonitor.h"
 #include "wedge/ScanCycle.h"
 #include "wedge/ScanWedgeThread.h"
 
@@ -98,6 +107,39 @@ TEST_F(ScanningWithTheDeviceGone, AKeyHeldThroughTheReconnectionScansOnceTheEngi
     EXPECT_GT(starts[0], 3 * kSecond);
     EXPECT_LT(starts[0], 3 * kSecond + 50'000);
     EXPECT_EQ(keyboard.events(), keysFor("BACK"));
+}
+
+// On real terminals: the link leads to another device while a decode is awaited on the old
+// one, which is still there and silent. The folder watch finds it and the wait ends.
+TEST(DeviceReplacedOnATerminal, AWaitForADecodeEndsOnceTheWatchFindsTheDeviceReplaced) {
+    namespace fs = std::filesystem;
+    std::string error;
+    const auto engine = linux_platform::PseudoTerminal::open(error);
+    const auto other = linux_platform::PseudoTerminal::open(error);
+    ASSERT_TRUE(engine && other) << error;
+    TempFolder folder("qm-replaced");
+    const fs::path link = folder.path() / "engine";
+    fs::create_symlink(engine->slavePath(), link);
+    linux_platform::RealClock clock;
+    auto serial = linux_platform::LinuxSerialPortOpener::forDevicePath(link.string());
+    Platform platform{clock, serial};
+    ProcessState state(platform);
+    ASSERT_EQ(state.link.openPort(u"COM3:"), 1);
+    const DeviceMonitor monitor(state, [] {});
+
+    int32_t status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread scan([&] {
+        uint8_t buffer[260];
+        uint32_t count = 0;
+        status = state.link.receivePacket(buffer, count, 5000, PacketWait::UntilLinkWanted);
+    });
+    fs::remove(link);
+    fs::create_symlink(other->slavePath(), link);
+    scan.join();
+    EXPECT_EQ(status, kLinkDeviceGone);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_TRUE(state.link.deviceGone());
 }
 
 }  // namespace
