@@ -37,6 +37,8 @@ const char* linkCodeMeaning(int32_t code) {
         case kBurnDefaultsUnreadable:
             return "the factory profile defaults.cfg could not be read or is not whole; nothing "
                    "was burned";
+        case kLinkDeviceGone:
+            return "the engine's device is gone (unplugged or hung up)";
         default:
             return "unknown result";
     }

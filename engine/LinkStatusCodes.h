@@ -24,6 +24,9 @@ enum LinkCode : int32_t {
     // The factory profile could not be read or is not whole, so nothing was burned: burning
     // a broken profile would disable symbologies permanently.
     kBurnDefaultsUnreadable = 28,
+    // The engine's device is gone (unplugged, hung up, its node removed): the engine never had
+    // the packet, and the link does nothing more until the port is reopened.
+    kLinkDeviceGone = 29,
 };
 
 // A short explanation of a code for people reading a tool's error output.

@@ -52,18 +52,17 @@ ScanEngineLink::~ScanEngineLink() { closePort(); }
 int ScanEngineLink::openPort(const std::u16string& name) {
     portName = name.substr(0, kPortNameUnits - 1);
     closePort();
-    portHandle_ = opener_.open(portName);
-    if (!portHandle_) return 0;
-    if (!portHandle_->setTimeouts(kStandingTimeouts) || !configureLine()) {
-        closePort();
-        return 0;
-    }
+    std::unique_ptr<SerialPort> opened = opener_.open(portName);
+    if (!opened) return 0;
+    if (!opened->setTimeouts(kStandingTimeouts) || !configureLine(*opened)) return 0;
+    replacePort(std::move(opened), false);
+    deviceChanges.raise();
     return 1;
 }
 
-bool ScanEngineLink::configureLine() {
+bool ScanEngineLink::configureLine(SerialPort& port) {
     LineSettings line;
-    if (!portHandle_->getLineSettings(line)) return false;
+    if (!port.getLineSettings(line)) return false;
     line.baudRate = 9600;
     line.dataBits = 8;
     line.parity = Parity::None;
@@ -74,13 +73,68 @@ bool ScanEngineLink::configureLine() {
     line.xonXoffInput = false;
     line.dtrControl = LineControl::Enable;
     line.rtsControl = LineControl::Enable;
-    return portHandle_->setLineSettings(line);
+    return port.setLineSettings(line);
 }
 
 void ScanEngineLink::closePort() {
     if (threadHandle) stopWorkerThread();
-    portHandle_.reset();
+    replacePort(nullptr, false);
     portAborted_ = false;
+}
+
+void ScanEngineLink::replacePort(std::unique_ptr<SerialPort> port, bool gone) {
+    std::lock_guard lock(portMutex_);
+    portHandle_ = std::move(port);
+    open_ = portHandle_ != nullptr;
+    deviceGone_ = gone;
+}
+
+bool ScanEngineLink::probeDevice() {
+    {
+        std::lock_guard lock(portMutex_);
+        if (!portHandle_ || deviceGone_ || !portHandle_->deviceLost()) return deviceConnected();
+    }
+    markDeviceGone();
+    return false;
+}
+
+void ScanEngineLink::releaseLostDevice() {
+    if (!deviceGone_ || !open_) return;
+    const auto hold = holdLink();
+    if (deviceGone_) replacePort(nullptr, true);
+}
+
+// The device behind the old port is gone, and the new one may be at the very node the old
+// one held (which an exclusive open would refuse): the old goes first.
+int ScanEngineLink::reopenPort() {
+    const auto hold = holdLink();
+    replacePort(nullptr, true);
+    std::unique_ptr<SerialPort> opened = opener_.open(portName);
+    if (!opened || !opened->setTimeouts(kStandingTimeouts) || !configureLine(*opened)) return 0;
+    replacePort(std::move(opened), false);
+    deviceChanges.raise();
+    threadWake.raise();
+    return 1;
+}
+
+bool ScanEngineLink::noticeLostDevice() {
+    if (deviceGone_) return true;
+    if (!portHandle_ || !portHandle_->deviceLost()) return false;
+    markDeviceGone();
+    return true;
+}
+
+void ScanEngineLink::markDeviceGone() {
+    if (deviceGone_.exchange(true)) return;
+    threadWake.raise();
+    deviceChanges.raise();
+}
+
+int32_t ScanEngineLink::lostOr(int32_t code) { return noticeLostDevice() ? kLinkDeviceGone : code; }
+
+int32_t ScanEngineLink::endGone() {
+    LinkStatus = kLinkDeviceGone;
+    return kLinkDeviceGone;
 }
 
 // A running scan cycle sees the link wanted and ends what it can end early (its waits),
@@ -96,6 +150,7 @@ void ScanEngineLink::stopWorkerThread() {
     }
     if (!threadHandle->hasEnded()) {
         portAborted_ = true;
+        std::lock_guard lock(portMutex_);
         if (portHandle_) portHandle_->abort();
     }
     threadHandle.reset();
@@ -103,6 +158,7 @@ void ScanEngineLink::stopWorkerThread() {
 
 int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
     const auto hold = holdLink();
+    if (deviceGone_) return endGone();
     SerialPort& line = port();
     uint32_t status = 0;
     line.setEventMask(kEventCts);
@@ -110,7 +166,7 @@ int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
 
     int32_t result = kLinkOk;
     if (!line.setRts(true)) {
-        result = kLinkWakeFailed;
+        result = lostOr(kLinkWakeFailed);
     } else {
         clock_.sleepMs(kPauseAfterWriteMs);
         uint32_t polls = 0;
@@ -118,6 +174,10 @@ int32_t ScanEngineLink::wakeEngine(uint32_t pollCount) {
         bool retryAtOnce = true;
         for (;;) {
             if (!line.getModemStatus(status)) {
+                if (noticeLostDevice()) {
+                    result = kLinkDeviceGone;
+                    break;
+                }
                 if (++failedReads >= pollCount) {
                     result = kLinkModemStatusFailed;
                     break;
@@ -183,22 +243,26 @@ int32_t ScanEngineLink::finishSendCommand(int32_t result) {
 int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAck awaitAck) {
     const auto hold = holdLink();
     const TracedTransaction traced(*this, "sendCommand");
+    if (deviceGone_) return endGone();
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
         flushInput();
-        if (wakeEngine(kWakePolls) != kLinkOk) {
-            LinkStatus = kLinkWakeFailed;
-            return kLinkWakeFailed;
+        if (const int32_t woken = wakeEngine(kWakePolls); woken != kLinkOk) {
+            LinkStatus = woken == kLinkDeviceGone ? kLinkDeviceGone : kLinkWakeFailed;
+            return LinkStatus;
         }
-        if (!writeWhole(packet, count)) continue;
+        if (!writeWhole(packet, count)) {
+            if (noticeLostDevice()) return endGone();
+            continue;
+        }
         if (awaitAck == AwaitAck::No) return finishSendCommand(kLinkOk);
         if (isExtendedParameterChange(packet, count)) clock_.sleepMs(kExtendedAckPauseMs);
         const ReplyPacket reply = readReplyPacket(port());
         traceReceived(reply.bytes, reply.received);
         if (reply.readFailed) {
-            LinkStatus = kLinkReplyReadError;
-            return kLinkReplyReadError;
+            LinkStatus = lostOr(kLinkReplyReadError);
+            return LinkStatus;
         }
         if (reply.isWholeWithOpcode(kOpCmdAck)) return finishSendCommand(kLinkOk);
     } while (retryAfterPause());
@@ -210,19 +274,21 @@ int32_t ScanEngineLink::sendCommand(const uint8_t* packet, size_t count, AwaitAc
 int32_t ScanEngineLink::sendRequest(const uint8_t* packet, size_t count) {
     const auto hold = holdLink();
     const TracedTransaction traced(*this, "sendRequest");
+    if (deviceGone_) return endGone();
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
         flushInput();
-        if (wakeEngine(kWakePolls) != kLinkOk) {
-            LinkStatus = kLinkWakeFailed;
-            return kLinkWakeFailed;
+        if (const int32_t woken = wakeEngine(kWakePolls); woken != kLinkOk) {
+            LinkStatus = woken == kLinkDeviceGone ? kLinkDeviceGone : kLinkWakeFailed;
+            return LinkStatus;
         }
         flushInput();
         if (writeWhole(packet, count)) {
             LinkStatus = kLinkOk;
             return kLinkOk;
         }
+        if (noticeLostDevice()) return endGone();
     } while (retryAfterPause());
     return finishSendCommand(kLinkNotAcknowledged);
 }
@@ -230,18 +296,19 @@ int32_t ScanEngineLink::sendRequest(const uint8_t* packet, size_t count) {
 int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) {
     const auto hold = holdLink();
     const TracedTransaction traced(*this, "sendTriggerCommand");
+    if (deviceGone_) return endGone();
     LinkStatus = kLinkOk;
     attemptCount = 0;
     do {
-        if (wakeEngine(kWakePolls) != kLinkOk) {
-            LinkStatus = kLinkWakeFailed;
-            return kLinkWakeFailed;
+        if (const int32_t woken = wakeEngine(kWakePolls); woken != kLinkOk) {
+            LinkStatus = woken == kLinkDeviceGone ? kLinkDeviceGone : kLinkWakeFailed;
+            return LinkStatus;
         }
         flushInput();
         IoResult written;
         if (!writePacketAndLowerRts(packet, count, written)) {
-            LinkStatus = kLinkWriteFailed;
-            return kLinkWriteFailed;
+            LinkStatus = lostOr(kLinkWriteFailed);
+            return LinkStatus;
         }
         ReplyPacket reply;
         {
@@ -251,8 +318,8 @@ int32_t ScanEngineLink::sendTriggerCommand(const uint8_t* packet, size_t count) 
         }
         traceReceived(reply.bytes, reply.received);
         if (reply.readFailed) {
-            LinkStatus = kLinkReplyReadError;
-            return kLinkReplyReadError;
+            LinkStatus = lostOr(kLinkReplyReadError);
+            return LinkStatus;
         }
         if (reply.isWholeWithOpcode(kOpCmdAck)) {
             LinkStatus = kLinkOk;
@@ -268,21 +335,25 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
                                       PacketWait wait) {
     const auto hold = holdLink();
     const TracedTransaction traced(*this, "receivePacket");
+    if (deviceGone_) return endGone();
     SerialPort& line = port();
     const auto readLength = [&](uint8_t& length) {
         if (wait == PacketWait::Full) return line.read(&length, 1);
-        return line.readUnless(&length, 1, threadWake, [this] { return linkWanted(); });
+        return line.readUnless(&length, 1, threadWake,
+                               [this] { return linkWanted() || deviceGone_; });
     };
     int32_t result = kLinkOk;
     {
         ScopedTimeouts packetTimeouts(line, kPacketInterval, kPacketMultiplier, timeoutMs);
         uint8_t length = 0;
         IoResult got = readLength(length);
-        if (!got.ok || got.count == 0) {
+        if (!got.ok && noticeLostDevice()) {
+            result = kLinkDeviceGone;
+        } else if (!got.ok || got.count == 0) {
             clock_.sleepMs(1);
             got = readLength(length);
             if (!got.ok)
-                result = kLinkLengthReadError;
+                result = lostOr(kLinkLengthReadError);
             else if (got.count == 0)
                 result = kLinkNoLengthByte;
         }
@@ -292,7 +363,7 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
             const size_t wanted = static_cast<size_t>(length) + 1;
             const IoResult body = line.read(buffer + 1, wanted);
             if (!body.ok) {
-                result = kLinkBodyReadError;
+                result = lostOr(kLinkBodyReadError);
             } else {
                 byteCount = static_cast<uint32_t>(body.count + 1);
                 result = body.count == wanted ? kLinkOk : kLinkShortPacket;
@@ -300,6 +371,8 @@ int32_t ScanEngineLink::receivePacket(uint8_t* buffer, uint32_t& byteCount, uint
             traceReceived(buffer, body.ok ? body.count + 1 : 1);
         }
     }
+    // The wait may have ended because the device was found gone meanwhile.
+    if (result != kLinkOk && deviceGone_) result = kLinkDeviceGone;
     LinkStatus = result;
     return result;
 }

@@ -68,7 +68,29 @@ public:
     // carry on against a port swapped under it. Whoever reopens starts the thread again.
     int openPort(const std::u16string& name);
     void closePort();
-    bool isOpen() const { return portHandle_ != nullptr; }
+    bool isOpen() const { return open_; }
+
+    // --- the device behind the port -----------------------------------------------------
+    // A transaction that finds the device gone (unplugged, hung up, its node removed or
+    // replaced) ends at once with kLinkDeviceGone, and so does every later one until the
+    // port is reopened: the engine did not answer, so nothing may take it for a no-read.
+    bool deviceGone() const { return deviceGone_; }
+    // Open on a device that is still there as far as the link knows. From any thread.
+    bool deviceConnected() const { return open_ && !deviceGone_; }
+    // Raised whenever deviceConnected() changes (the device found gone, a port opened); a
+    // subscriber (the main dialog, the panel icon, the reconnection) hears of it on the thread
+    // that made the change, maybe one holding the link: it must not wait for the link itself.
+    Wakeup deviceChanges;
+    // Asks the open port, without waiting and without the link, whether its device is still
+    // there: for a watch of the device folder while the link is idle. From any thread.
+    bool probeDevice();
+    // Lets go of a device found gone, so that the system can free it and a new one can take
+    // its place; the link stays gone. Holds the link.
+    void releaseLostDevice();
+    // Opens the port at `portName` again, in place of the one before, without stopping the
+    // scanning thread: under the link's hold it cannot be in a transaction. 1 when the new
+    // device is open and configured; 0 leaves the link gone.
+    int reopenPort();
 
     int32_t wakeEngine(uint32_t pollCount);
     uint32_t flushInput();
@@ -79,7 +101,8 @@ public:
     // 0, 13 or 20; also in LinkStatus.
     int32_t sendRequest(const uint8_t* packet, size_t count);
     // With PacketWait::UntilLinkWanted the wait for the length byte also ends, as if none
-    // came, once another thread wants the link; a packet that has begun is read whole.
+    // came, once another thread wants the link or the device is found gone; a packet that has
+    // begun is read whole.
     int32_t receivePacket(uint8_t* buffer, uint32_t& byteCount, uint32_t timeoutMs,
                           PacketWait wait = PacketWait::Full);
     int32_t aimOn();
@@ -130,9 +153,9 @@ public:
         if (PacketTrace* const traced = trace())
             traced->packetReceived(clock_.nowMicros(), bytes, count);
     }
-    // The open port, or one whose every call fails while the link is closed; for the
-    // parameter exchange, which reads its replies itself.
-    SerialPort& port() { return portHandle_ ? *portHandle_ : closedPort_; }
+    // The open port, or one whose every call fails while the link is closed or its device gone;
+    // for the parameter exchange, which reads its replies itself.
+    SerialPort& port() { return portHandle_ && !deviceGone_ ? *portHandle_ : closedPort_; }
 
 private:
     // Counts a thread waiting for the link while it lives, and wakes the scanning thread.
@@ -150,7 +173,15 @@ private:
         ScanEngineLink& link_;
     };
 
-    bool configureLine();
+    static bool configureLine(SerialPort& port);
+    void replacePort(std::unique_ptr<SerialPort> port, bool gone);
+    // Under the link's hold: true, with the link marked gone, once the port says its device
+    // is gone.
+    bool noticeLostDevice();
+    void markDeviceGone();
+    // kLinkDeviceGone in place of `code` when the device is gone.
+    int32_t lostOr(int32_t code);
+    int32_t endGone();
     bool writePacketAndLowerRts(const uint8_t* packet, size_t count, IoResult& written);
     bool writeWhole(const uint8_t* packet, size_t count);
     bool retryAfterPause();
@@ -159,7 +190,12 @@ private:
 
     Clock& clock_;
     SerialPortOpener& opener_;
+    // Replaced only under both the link's hold and this: a transaction (which holds the link) and
+    // probeDevice (which holds this) each keep it alive while they use it.
+    std::mutex portMutex_;
     std::unique_ptr<SerialPort> portHandle_;
+    std::atomic<bool> open_{false};
+    std::atomic<bool> deviceGone_{false};
     ClosedPort closedPort_;
     std::recursive_timed_mutex conversation_;
     std::atomic<int> wanting_{0};

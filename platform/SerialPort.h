@@ -97,6 +97,21 @@ public:
     // Makes a call in progress on another thread, and every later call, fail at once: for
     // shutting down while another thread may still be waiting on the line.
     virtual void abort() = 0;
+
+    // True once the device behind the port is gone (unplugged, hung up, its node removed or
+    // another put in its place), as against a call that failed on a device still there. Looks
+    // without waiting, from any thread; once true it stays true.
+    virtual bool deviceLost() { return false; }
+};
+
+// Tells of every change that may bring a port's device or take it away, from a thread of its
+// own; the watch ends when this goes.
+class PortWatch {
+public:
+    virtual ~PortWatch() = default;
+    // Also tells once a second while on, for what no change shows (a device that another
+    // program lets go, a device whose folder cannot be watched).
+    virtual void setTicking(bool on) = 0;
 };
 
 // Opens a port by the handheld's name for it ("COM3:"), read and write, not shared,
@@ -108,6 +123,20 @@ public:
     // Why the last open failed, worded for the user ("no such device"); empty after a
     // success, or when the backend cannot tell.
     virtual std::string lastFailure() const { return {}; }
+
+    // Whether a device is at the name now (it may still refuse to be opened). From any thread.
+    virtual bool devicePresent(const std::u16string& name) {
+        static_cast<void>(name);
+        return true;
+    }
+    // Calls `changed` whenever the device behind the name may have come, gone or been replaced;
+    // null where the backend cannot tell.
+    virtual std::unique_ptr<PortWatch> watchPort(const std::u16string& name,
+                                                 std::function<void()> changed) {
+        static_cast<void>(name);
+        static_cast<void>(changed);
+        return nullptr;
+    }
 };
 
 }  // namespace qm

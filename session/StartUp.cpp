@@ -18,16 +18,16 @@ namespace {
 constexpr uint32_t kKeyboardCustomMode = 2;
 constexpr uint32_t kKeyboardNormalMode = 0;
 
-void initializeWithProgress(ProcessState& state, StartUpObserver& observer,
-                            SequenceReport* report) {
+}  // namespace
+
+void initializeEngineWithProgress(ProcessState& state, ProgressDialogFactory& dialogs,
+                                  SequenceReport* report) {
     applySettingsToLink(state);
-    const auto progress = observer.createProgressDialog();
+    const auto progress = dialogs.createProgressDialog();
     initializeEngine(state, progress.get(), report);
     state.platform.clock.sleepMs(ProgressReporter::kLingerMs);
     if (progress) progress->close();
 }
-
-}  // namespace
 
 std::string profileDisplayPath(const ProcessState& state, std::string_view profile) {
     const std::string path = profilePath(state.configFolder, profile);
@@ -58,7 +58,7 @@ bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_v
         observer.startUpFailed(StartUpFailure::ProfileNotLoaded, reason);
         return false;
     }
-    initializeWithProgress(state, observer, report);
+    initializeEngineWithProgress(state, observer, report);
     return true;
 }
 

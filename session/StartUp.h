@@ -40,6 +40,12 @@ bool openSession(ProcessState& state, StartUpObserver& observer,
 bool prepareEngine(ProcessState& state, StartUpObserver& observer, std::string_view profile,
                    SequenceReport* report = nullptr);
 
+// Start-up's engine initialisation: the settings copied into the link, then the engine read,
+// forced and synchronised with a progress dialog from `dialogs` (none when it gives null), which
+// closes 250 ms after its last step. Also what a device plugged back in goes through.
+void initializeEngineWithProgress(ProcessState& state, ProgressDialogFactory& dialogs,
+                                  SequenceReport* report = nullptr);
+
 // Starts the scanning thread and puts the keyboard into custom mode; the thread polls the
 // trigger keys once ScanningEnabled is 1. False, with the observer told, when the thread
 // could not start; the keyboard still goes into custom mode.

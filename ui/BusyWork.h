@@ -16,8 +16,9 @@ class GuiQueue;
 // everything it posted has run.
 void runWhileRepainting(QWidget* window, GuiQueue& queue, const std::function<void()>& work);
 
-// On the GUI thread: whether such work is running now (what comes in meanwhile through the
-// session bus, which is not input the loop holds back, has to wait for it).
+// On the GUI thread: whether such work is running now, for work that must not start inside
+// another's (what comes in meanwhile through the session bus, which is not input the loop
+// holds back, has to wait for it).
 bool busyWorkRunning();
 
 }  // namespace qm::ui

@@ -33,6 +33,20 @@ void waitBeforeReading(ProcessState& state, const CycleShape& shape) {
     waitInConversation(state, shape.extraWaitBeforeReadMs);
 }
 
+// No no-read sound or popup for an engine that never answered because its device is gone: the
+// main dialog says so instead. The scan test still says it failed.
+void giveFailureFeedback(ProcessState& state, const CycleShape& shape, ScanReport& report) {
+    if (state.link.linkWanted()) return;
+    if (state.link.deviceGone()) {
+        report.failed();
+        return;
+    }
+    playNoReadBeeps(state);
+    report.failed();
+    showNoReadPopup(state);
+    waitInConversation(state, shape.pauseAfterFailureMs);
+}
+
 }  // namespace
 
 // The whole cycle holds the link, AIM_OFF included, so that once pauseScanning has the link
@@ -53,12 +67,7 @@ ScanCycleResult runScanCycle(ProcessState& state, const CycleShape& shape, ScanR
         giveGoodReadFeedback(state);
     } else {
         stopDecodingAndDrain(link);
-        if (!link.linkWanted()) {
-            playNoReadBeeps(state);
-            report.failed();
-            showNoReadPopup(state);
-            waitInConversation(state, shape.pauseAfterFailureMs);
-        }
+        giveFailureFeedback(state, shape, report);
     }
     const ScanCycleResult result{read.outcome, stopAiming(state)};
     report.ended();

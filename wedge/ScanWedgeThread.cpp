@@ -140,10 +140,19 @@ private:
     std::thread thread_;
 };
 
+// An engine gone with its device has forgotten the aiming beam; the device goes back to the
+// system so a new one can take its place. Nothing more is done until the port is reopened.
+void waitForTheDevice(ProcessState& state) {
+    state.AimStartTime = 0;
+    state.AimingActive = 0;
+    state.link.releaseLostDevice();
+}
+
 }  // namespace
 
 // One poll per wake-up: a key changed, scanning was switched on, a deadline came, or the
-// backend cannot tell and the poll interval passed. Between polls the thread sleeps.
+// backend cannot tell and the poll interval passed. Between polls the thread sleeps; while the
+// engine's device is gone it sleeps until the link says otherwise, whatever the keys do.
 int32_t scanWedgeThreadProc(ProcessState& state) {
     ScanEngineLink& link = state.link;
     const KeyWatch keys(state);
@@ -153,7 +162,9 @@ int32_t scanWedgeThreadProc(ProcessState& state) {
         const Wakeup::Ticket ticket = link.threadWake.ticket();
         if (link.stopRequested != 0) return 0;
         int64_t next = kNoDeadline;
-        if (state.ScanningEnabled != 0) {
+        if (link.deviceGone()) {
+            waitForTheDevice(state);
+        } else if (state.ScanningEnabled != 0) {
             const bool aimed = pollTargetKey(state);
             const bool scanned = pollScanKey(state);
             next = nextPollDue(state, keys, aimed || scanned);

@@ -29,7 +29,8 @@ void pauseBetweenPolls(ProcessState& state, int64_t ms) {
 
 void waitInConversation(ProcessState& state, int64_t ms) {
     const ScanEngineLink& link = state.link;
-    waitUnless(state, ms, [&link] { return link.linkWanted() || link.shuttingDown(); });
+    waitUnless(state, ms,
+               [&link] { return link.linkWanted() || link.shuttingDown() || link.deviceGone(); });
 }
 
 }  // namespace qm

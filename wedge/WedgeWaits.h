@@ -15,7 +15,7 @@ void pauseBetweenPolls(ProcessState& state, int64_t ms);
 
 // A wait inside a conversation with the engine (the one-button wait, the beeps, a popup).
 // Ends early also as soon as another thread wants the link: a press of "Bar Code Setup" or
-// "Exit" does not wait for a scan's feedback.
+// "Exit" does not wait for a scan's feedback; and once the engine's device is gone.
 void waitInConversation(ProcessState& state, int64_t ms);
 
 }  // namespace qm

@@ -31,7 +31,7 @@ QVariantMap changedProperties(const WedgeStatus& before, const WedgeStatus& now)
 
 WedgeStatus wedgeStatusOf(ProcessState& state) {
     return {state.ScanningEnabled.load() != 0,
-            state.link.isOpen() && !lineFailed(state.link.LinkStatus.load())};
+            state.link.deviceConnected() && !lineFailed(state.link.LinkStatus.load())};
 }
 
 WedgeControlObject::WedgeControlObject(RemoteTriggerKeys& keys, std::function<WedgeStatus()> status,

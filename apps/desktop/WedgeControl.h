@@ -26,8 +26,9 @@ struct WedgeStatus {
     bool operator==(const WedgeStatus&) const = default;
 };
 
-// Scanning as ScanningEnabled says; the engine connected while its port is open and the last
-// transaction did not fail on the line itself (no wake-up, no clear-to-send, a failed write).
+// Scanning as ScanningEnabled says; the engine connected while its port is open on a device that
+// is still there and the last transaction did not fail on the line itself (no wake-up, no
+// clear-to-send, a failed write).
 // Read on the GUI thread, which opens and closes the port.
 WedgeStatus wedgeStatusOf(ProcessState& state);
 

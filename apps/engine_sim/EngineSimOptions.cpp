@@ -81,6 +81,14 @@ const std::vector<ValueOption>& valueOptions() {
          countInto(&sim::EngineFaults::wrongOpcodeNextReplies)},
         {"--short", "N", "send only the start of the next N replies",
          countInto(&sim::EngineFaults::shortNextReplies)},
+        {"--link", "PATH",
+         "keep a link at PATH to the terminal in use; it goes\n"
+         "while the engine is unplugged (SIGUSR1) and comes back,\n"
+         "to a new terminal, when it is plugged in (SIGUSR2)",
+         [](const std::string& text, EngineSimOptions& options) {
+             options.link = text;
+             return !text.empty();
+         }},
         {"--reply-delay", "MS",
          "answer every command MS milliseconds after its last\n"
          "byte (0 allowed) instead of the engine's own delays",
@@ -125,7 +133,10 @@ std::optional<int> parseEngineSimOptions(int argc, const char* const argv[],
                                          std::ostream& err) {
     CLI::App app(
         "Runs a simulated SSI scan engine on a pseudo-terminal. The first line printed is\n"
-        "the terminal's path; the engine runs until it is interrupted or terminated.",
+        "the terminal's path; the engine runs until it is interrupted or terminated.\n"
+        "SIGUSR1 unplugs it: the terminal hangs up and goes. SIGUSR2 plugs it back in on a\n"
+        "new terminal, whose path is printed as the next line, powered up afresh: its\n"
+        "temporary parameters are back to the permanent ones.",
         kProgram);
     describeOptions(app, options);
     try {

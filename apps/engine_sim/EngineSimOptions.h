@@ -18,6 +18,8 @@ struct EngineSimOptions {
     sim::EngineFaults faults;
     bool noReadMessageOff = false;
     bool trace = false;  // every packet on standard error
+    // A link kept pointing at the terminal in use, gone while the engine is unplugged.
+    std::optional<std::string> link;
 };
 
 inline constexpr int kExitUsage = 2;

@@ -1,6 +1,7 @@
 #include "apps/wedge_common/PanelStatusOf.h"
 
 #include "apps/desktop/WedgeControl.h"
+#include "state/ProcessState.h"
 
 namespace qm::app {
 
@@ -10,6 +11,7 @@ ui::PanelStatus panelStatusOf(ProcessState& state, const ui::DeliveryStatus& del
     ui::PanelStatus status;
     status.scanningEnabled = wedge.scanningEnabled;
     status.engineConnected = wedge.engineConnected;
+    status.scannerGone = !state.link.deviceConnected();
     status.decodesDelivered = delivery.canType;
     status.delivery = QString::fromStdString(delivery.typing);
     status.triggerKeys = QString::fromStdString(delivery.triggers);

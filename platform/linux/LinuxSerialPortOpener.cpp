@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -11,6 +12,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/linux/DeviceFolderWatch.h"
 #include "platform/linux/TermiosSerialPort.h"
 
 namespace qm::linux_platform {
@@ -102,12 +104,25 @@ std::unique_ptr<SerialPort> LinuxSerialPortOpener::open(const std::u16string& na
     if (path.empty()) return fail(ENOENT);
     const int fd = openTty(path);
     if (fd < 0) return fail(-fd);
-    auto port = std::make_unique<TermiosSerialPort>(fd);
+    auto port = std::make_unique<TermiosSerialPort>(fd, path);
     if (!port->enterRawMode()) return fail(errno);
     return port;
 }
 
 std::string LinuxSerialPortOpener::lastFailure() const { return lastFailure_; }
+
+bool LinuxSerialPortOpener::devicePresent(const std::u16string& name) {
+    const std::string path = resolve(name);
+    struct stat there {};
+    return !path.empty() && ::stat(path.c_str(), &there) == 0 && S_ISCHR(there.st_mode);
+}
+
+std::unique_ptr<PortWatch> LinuxSerialPortOpener::watchPort(const std::u16string& name,
+                                                            std::function<void()> changed) {
+    std::string path = resolve(name);
+    if (path.empty()) return nullptr;
+    return DeviceFolderWatch::start(std::move(path), std::move(changed));
+}
 
 std::unique_ptr<SerialPort> LinuxSerialPortOpener::fail(int error) {
     lastFailure_ = describe(error);

@@ -30,6 +30,12 @@ public:
     // the system's own words for anything else.
     std::string lastFailure() const override;
 
+    // A character device at the path the name stands for.
+    bool devicePresent(const std::u16string& name) override;
+    // The folders on the way to the device, watched with inotify.
+    std::unique_ptr<PortWatch> watchPort(const std::u16string& name,
+                                         std::function<void()> changed) override;
+
 private:
     std::unique_ptr<SerialPort> fail(int error);
 

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <climits>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 namespace qm::linux_platform {
 
@@ -231,8 +233,9 @@ uint32_t statusOf(int lines) {
 
 }  // namespace
 
-TermiosSerialPort::TermiosSerialPort(int fd)
+TermiosSerialPort::TermiosSerialPort(int fd, std::string path)
     : fd_(fd),
+      path_(std::move(path)),
       abortFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       nudgeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
@@ -385,6 +388,26 @@ IoResult TermiosSerialPort::write(const uint8_t* bytes, size_t count) {
         if (waitFor(fd_, abortFd_, POLLOUT, *wait) == Readiness::Failed) return {false, sent};
     }
     return {true, sent};
+}
+
+// A tty whose device went away is hung up for good; a node removed or replaced (a new device
+// at the same path) leaves our descriptor on the old one.
+bool TermiosSerialPort::deviceLost() {
+    if (lost_) return true;
+    pollfd p{fd_, 0, 0};
+    const bool hungUp = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLNVAL)) != 0;
+    if (hungUp || !stillAtPath()) lost_ = true;
+    return lost_;
+}
+
+bool TermiosSerialPort::stillAtPath() const {
+    if (path_.empty()) return true;
+    struct stat there {};
+    if (::stat(path_.c_str(), &there) != 0) return errno != ENOENT && errno != ENOTDIR;
+    struct stat mine {};
+    if (::fstat(fd_, &mine) != 0) return true;
+    return there.st_dev == mine.st_dev && there.st_ino == mine.st_ino &&
+           there.st_rdev == mine.st_rdev;
 }
 
 void TermiosSerialPort::abort() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "platform/SerialPort.h"
 
@@ -11,8 +12,9 @@ namespace qm::linux_platform {
 // second while the link's time-outs are in milliseconds.
 class TermiosSerialPort : public SerialPort {
 public:
-    // Takes ownership of an open, locked tty descriptor.
-    explicit TermiosSerialPort(int fd);
+    // Takes ownership of an open, locked tty descriptor. `path` is where it was opened: a device
+    // no longer found there counts as lost (none: only a hang-up does).
+    explicit TermiosSerialPort(int fd, std::string path = {});
     ~TermiosSerialPort() override;
     TermiosSerialPort(const TermiosSerialPort&) = delete;
     TermiosSerialPort& operator=(const TermiosSerialPort&) = delete;
@@ -32,6 +34,7 @@ public:
                         const std::function<bool()>& endEarly) override;
     IoResult write(const uint8_t* bytes, size_t count) override;
     void abort() override;
+    bool deviceLost() override;
 
     // Puts the line into raw byte mode, leaving speed, framing and flow control as
     // they are: a tty may come up cooked and echoing.
@@ -41,7 +44,12 @@ private:
     // read(); with `endEarly`, also the end of readUnless().
     IoResult readCutShort(uint8_t* buffer, size_t count, const std::function<bool()>* endEarly);
 
+    // Whether `path_` still leads to the device this descriptor has open.
+    bool stillAtPath() const;
+
     int fd_;
+    std::string path_;
+    std::atomic<bool> lost_{false};
     int abortFd_;  // an eventfd that wakes any wait once the port is aborted
     int nudgeFd_;  // an eventfd that wakes a read that may be cut short
     std::atomic<bool> aborted_{false};

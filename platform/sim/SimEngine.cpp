@@ -169,10 +169,43 @@ void SimEngine::clearReceived() {
 
 void SimEngine::powerCycle() {
     std::lock_guard lock(mutex_);
-    simple_.powerCycle();
-    extended_.powerCycle();
-    aimOn_ = false;
-    pending_.reset();
+    powerCycleLocked();
+}
+
+void SimEngine::unplug() {
+    {
+        std::lock_guard lock(mutex_);
+        pluggedIn_ = false;
+        ++plugCount_;
+        faults_.disconnected = true;
+        outgoing_.clear();
+        framer_ = SimEngineFramer{};
+        rts_ = false;
+        aimOn_ = false;
+        pending_.reset();
+    }
+    plugChanges_.raise();
+}
+
+void SimEngine::plugIn() {
+    {
+        std::lock_guard lock(mutex_);
+        powerCycleLocked();
+        scanEnabled_ = true;
+        pluggedIn_ = true;
+        faults_.disconnected = false;
+    }
+    plugChanges_.raise();
+}
+
+bool SimEngine::pluggedIn() {
+    std::lock_guard lock(mutex_);
+    return pluggedIn_;
+}
+
+uint64_t SimEngine::plugCount() {
+    std::lock_guard lock(mutex_);
+    return plugCount_;
 }
 
 bool SimEngine::scanEnabled() {
@@ -181,6 +214,13 @@ bool SimEngine::scanEnabled() {
 }
 
 // --- the engine itself (mutex held) -----------------------------------------------------
+
+void SimEngine::powerCycleLocked() {
+    simple_.powerCycle();
+    extended_.powerCycle();
+    aimOn_ = false;
+    pending_.reset();
+}
 
 void SimEngine::noteTime(int64_t timeMicros) {
     latestMicros_ = std::max(latestMicros_, timeMicros);

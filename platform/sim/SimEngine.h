@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Wakeup.h"
 #include "platform/sim/SimEngineFramer.h"
 #include "platform/sim/SimEngineParameters.h"
 
@@ -120,6 +121,17 @@ public:
     void powerCycle();
     bool scanEnabled();
 
+    // The engine pulled off its line: every port call fails, what was on the wire is lost, and
+    // a port opened before stays lost even once it is back. plugIn() brings it back powered up
+    // afresh (a power cycle). Each raises plugChanges(), whose subscribers hear of it on the
+    // calling thread.
+    void unplug();
+    void plugIn();
+    bool pluggedIn();
+    // Counts the unplugs: a port opened at one count is lost at any other.
+    uint64_t plugCount();
+    Wakeup& plugChanges() { return plugChanges_; }
+
 private:
     struct PendingDecode {
         int64_t aimEndsMicros = 0;
@@ -131,6 +143,7 @@ private:
         uint8_t byte;
     };
 
+    void powerCycleLocked();
     void noteTime(int64_t timeMicros);
     void releaseDueDecode(int64_t timeMicros);
     void handlePacket(const std::vector<uint8_t>& packet, int64_t timeMicros);
@@ -161,6 +174,9 @@ private:
     bool aimOn_ = false;
     bool scanEnabled_ = true;
     std::vector<ReceivedPacket> received_;
+    bool pluggedIn_ = true;
+    uint64_t plugCount_ = 0;
+    Wakeup plugChanges_;
 };
 
 }  // namespace qm::sim

@@ -36,7 +36,8 @@ std::optional<int64_t> earliest(std::optional<int64_t> a, std::optional<int64_t>
 
 class SimSerialPort : public SerialPort {
 public:
-    explicit SimSerialPort(std::shared_ptr<SimLine> line) : line_(std::move(line)) {}
+    SimSerialPort(std::shared_ptr<SimLine> line, uint64_t plugCount)
+        : line_(std::move(line)), plugCount_(plugCount) {}
 
     ~SimSerialPort() override {
         std::lock_guard lock(line_->mutex);
@@ -78,7 +79,7 @@ public:
     bool setRts(bool on) override {
         std::lock_guard lock(line_->mutex);
         const EngineFaults faults = line_->engine.faultsSnapshot();
-        if (faults.disconnected || faults.rtsFails) return false;
+        if (faults.disconnected || faults.rtsFails || deviceLost()) return false;
         if (on) ++line_->seen.rtsRaises;
         driveRts(on);
         return true;
@@ -88,7 +89,7 @@ public:
         std::lock_guard lock(line_->mutex);
         ++line_->seen.modemStatusReads;
         const EngineFaults faults = line_->engine.faultsSnapshot();
-        if (faults.disconnected || faults.modemStatusFails) return false;
+        if (faults.disconnected || faults.modemStatusFails || deviceLost()) return false;
         status = line_->engine.cts() ? kModemCts : 0;
         return true;
     }
@@ -117,10 +118,15 @@ public:
     }
     IoResult write(const uint8_t* bytes, size_t count) override;
     void abort() override { aborted_ = true; }
+    // Unplugged since it was opened, whether or not the engine is back.
+    bool deviceLost() override { return line_->engine.plugCount() != plugCount_; }
 
 private:
-    // An aborted port fails like one whose cable was pulled.
-    bool disconnected() { return aborted_ || line_->engine.faultsSnapshot().disconnected; }
+    // An aborted port fails like one whose cable was pulled, and so does one whose engine was
+    // unplugged since it was opened.
+    bool disconnected() {
+        return aborted_ || line_->engine.faultsSnapshot().disconnected || deviceLost();
+    }
 
     void driveRts(bool on) {
         line_->seen.rts = on;
@@ -158,13 +164,24 @@ private:
                           const std::function<bool()>* endEarly);
 
     std::shared_ptr<SimLine> line_;
+    const uint64_t plugCount_;
     std::atomic<bool> aborted_{false};
+};
+
+class SimPortWatch : public PortWatch {
+public:
+    SimPortWatch(SimEngine& engine, std::function<void()> changed)
+        : subscription_(engine.plugChanges().subscribe(std::move(changed))) {}
+    void setTicking(bool) override {}
+
+private:
+    Wakeup::Subscription subscription_;
 };
 
 IoResult SimSerialPort::readCutShort(uint8_t* buffer, size_t count, Wakeup* wake,
                                      const std::function<bool()>* endEarly) {
     const EngineFaults faults = line_->engine.faultsSnapshot();
-    if (faults.disconnected || faults.readFails || aborted_) return {false, 0};
+    if (faults.disconnected || faults.readFails || aborted_ || deviceLost()) return {false, 0};
     SerialTimeouts timeouts;
     {
         std::lock_guard lock(line_->mutex);
@@ -181,7 +198,7 @@ IoResult SimSerialPort::readCutShort(uint8_t* buffer, size_t count, Wakeup* wake
     size_t got = 0;
     int64_t lastByteMicros = 0;
     while (true) {
-        if (aborted_) return {false, got};
+        if (aborted_ || deviceLost()) return {false, got};
         const Wakeup::Ticket ticket = wake ? wake->ticket() : 0;
         const size_t taken = takeArrived(buffer + got, count - got);
         if (taken > 0) lastByteMicros = clock.nowMicros();
@@ -212,7 +229,7 @@ IoResult SimSerialPort::readCutShort(uint8_t* buffer, size_t count, Wakeup* wake
 // Each byte takes one byte time on the wire; the call returns once the last has gone.
 IoResult SimSerialPort::write(const uint8_t* bytes, size_t count) {
     const EngineFaults faults = line_->engine.faultsSnapshot();
-    if (faults.disconnected || faults.writeFails || aborted_) return {false, 0};
+    if (faults.disconnected || faults.writeFails || aborted_ || deviceLost()) return {false, 0};
     SerialTimeouts timeouts;
     {
         std::lock_guard lock(line_->mutex);
@@ -251,7 +268,17 @@ std::unique_ptr<SerialPort> SimSerialPortOpener::open(const std::u16string& name
     line_->seen.open = true;
     ++line_->seen.opens;
     line_->arrived.clear();
-    return std::make_unique<SimSerialPort>(line_);
+    return std::make_unique<SimSerialPort>(line_, line_->engine.plugCount());
+}
+
+bool SimSerialPortOpener::devicePresent(const std::u16string& name) {
+    return name == line_->acceptedName && line_->engine.pluggedIn();
+}
+
+std::unique_ptr<PortWatch> SimSerialPortOpener::watchPort(const std::u16string& name,
+                                                          std::function<void()> changed) {
+    if (name != line_->acceptedName) return nullptr;
+    return std::make_unique<SimPortWatch>(line_->engine, std::move(changed));
 }
 
 SimLineObservation SimSerialPortOpener::observe() {

@@ -32,6 +32,11 @@ public:
     ~SimSerialPortOpener() override;
 
     std::unique_ptr<SerialPort> open(const std::u16string& name) override;
+    // The engine plugged in at the one name.
+    bool devicePresent(const std::u16string& name) override;
+    // Tells of every unplug and plug-in of the engine; it misses nothing, so ticking is moot.
+    std::unique_ptr<PortWatch> watchPort(const std::u16string& name,
+                                         std::function<void()> changed) override;
     SimLineObservation observe();
 
     // Deliberately unlike what the host wants, so a test sees every change it makes.

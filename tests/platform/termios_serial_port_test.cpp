@@ -183,6 +183,39 @@ TEST_F(TermiosPortTest, VanishedPeerFailsReadsAndWrites) {
     EXPECT_FALSE(port->write(&byte, 1).ok);
 }
 
+// Opened through a link, as the device root's COM3 is: a device no longer at the end of it is
+// as gone as one that hung up.
+TEST(TermiosDeviceLostTest, AHangUpOrANodeGoneOrReplacedLosesTheDevice) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        void (*change)(Pty& pty, const Pty& other, const fs::path& link);
+        bool lost;
+    };
+    const Case cases[] = {
+        {"still there", [](Pty&, const Pty&, const fs::path&) {}, false},
+        {"hung up", [](Pty& pty, const Pty&, const fs::path&) { pty.closeMaster(); }, true},
+        {"link removed", [](Pty&, const Pty&, const fs::path& link) { fs::remove(link); }, true},
+        {"another device behind the link",
+         [](Pty&, const Pty& other, const fs::path& link) {
+             fs::remove(link);
+             fs::create_symlink(other.slavePath(), link);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder folder("qm-lost");
+        Pty pty, other;
+        const fs::path link = folder.path() / "engine";
+        fs::create_symlink(pty.slavePath(), link);
+        auto port = LinuxSerialPortOpener::forDevicePath(link.string()).open(u"COM3:");
+        ASSERT_NE(port, nullptr) << c.name;
+        EXPECT_FALSE(port->deviceLost()) << c.name;
+        c.change(pty, other, link);
+        EXPECT_EQ(port->deviceLost(), c.lost) << c.name;
+    }
+}
+
 TEST_F(TermiosPortTest, InputQueueLengthCountsWaitingBytes) {
     ASSERT_TRUE(port->setTimeouts({0, 0, 1000, 0, 0}));
     pty.send({1, 2, 3, 4, 5, 6, 7});

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "ScreenshotFolder.h"
 #include "SetupFixture.h"
 #include "settings/SettingsFields.h"
 #include "ui/additional/AdditionalSetupDialog.h"
@@ -43,10 +44,7 @@ TEST_F(AdditionalSetup, OpensOnTheFirstOfSevenTabsEachOneRendering) {
     dialog->setAttribute(Qt::WA_DontShowOnScreen);
     dialog->show();
     const TempFolder scratch("qm-screenshots");
-    const QString chosen = qEnvironmentVariable("QM_SCREENSHOT_DIR");
-    const QString folder =
-        chosen.isEmpty() ? QString::fromStdString(scratch.path().string()) : chosen;
-    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString folder = screenshotFolder(scratch);
     QStringList captions;
     for (int i = 0; i < tabs->count(); ++i) {
         captions << tabs->tabText(i);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include "tests/ui/ScreenshotFolder.h"
 #include "ui/app/PanelIcon.h"
 
 namespace qm::test {
@@ -19,9 +20,12 @@ QStringList entriesOf(QMenu& menu) {
 TEST(PanelIconMenu, EachEntryRunsItsCommandAndTheStatusIsRereadOnRefresh) {
     QStringList ran;
     const auto note = [&ran](const char* name) { return [&ran, name] { ran << name; }; };
-    ui::PanelStatus status{
-        true,        true, true, "/dev/serial/by-id/usb-Acme_Scan_Engine-if00", "through XTest",
-        "by XInput2"};
+    ui::PanelStatus status{.scanningEnabled = true,
+                           .engineConnected = true,
+                           .decodesDelivered = true,
+                           .port = "/dev/serial/by-id/usb-Acme_Scan_Engine-if00",
+                           .delivery = "Bar codes are typed through XTest.",
+                           .triggerKeys = "Trigger keys come in through the keyboard (XInput2)."};
     ui::PanelIcon icon([&] { return status; },
                        {note("begin"), note("setup"), note("port"), note("exit"), nullptr});
     EXPECT_EQ(entriesOf(icon.menu()),
@@ -31,18 +35,21 @@ TEST(PanelIconMenu, EachEntryRunsItsCommandAndTheStatusIsRereadOnRefresh) {
         if (!action->isSeparator()) action->trigger();
     EXPECT_EQ(ran, (QStringList{"begin", "setup", "port", "exit"}));
     EXPECT_EQ(icon.icon().toolTip(),
-              "Quillmark\nScanning on\nEngine connected (usb-Acme_Scan_Engine-if00)\nDecodes "
-              "typed through XTest\nTrigger keys by XInput2");
+              "Quillmark\nScanning on\nEngine connected (usb-Acme_Scan_Engine-if00)\nBar codes are "
+              "typed through XTest.\nTrigger keys come in through the keyboard (XInput2).");
 
     icon.menu().adjustSize();
-    const QString folder = QDir::currentPath() + "/screenshots";
-    QDir().mkpath(folder);
+    const test::TempFolder scratch("qm-screenshots");
+    const QString folder = test::screenshotFolder(scratch);
     EXPECT_TRUE(icon.menu().grab().save(folder + "/panel_menu.png"));
 
-    status.engineConnected = false;
-    icon.refresh();
-    EXPECT_TRUE(icon.icon().toolTip().contains("Engine not connected"))
-        << icon.icon().toolTip().toStdString();
+    for (const auto& [gone, line] : {std::pair{false, "\nEngine not connected ("},
+                                     std::pair{true, "\nScanner disconnected ("}}) {
+        status.engineConnected = false;
+        status.scannerGone = gone;
+        icon.refresh();
+        EXPECT_TRUE(icon.icon().toolTip().contains(line)) << icon.icon().toolTip().toStdString();
+    }
 }
 
 TEST(PanelIconMenu, WithNothingToChooseThePortEntryOnlyTells) {

@@ -17,6 +17,7 @@
 #include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/RealClock.h"
 #include "tests/TempFolder.h"
+#include "tests/ui/ScreenshotFolder.h"
 #include "ui/ControlLookup.h"
 #include "ui/GuiQueue.h"
 #include "ui/app/PortChooser.h"
@@ -117,8 +118,8 @@ TEST_F(PortChooser, ListsTheDevicesTestsThemAndKeepsTheByIdName) {
     };
     const QString engineAnswer = testRow(0);
     EXPECT_TRUE(engineAnswer.startsWith("An SSI engine answers (")) << engineAnswer.toStdString();
-    const QString folder = QDir::currentPath() + "/screenshots";
-    QDir().mkpath(folder);
+    const test::TempFolder scratch("qm-screenshots");
+    const QString folder = test::screenshotFolder(scratch);
     EXPECT_TRUE(dialog.grab().save(folder + "/port_chooser.png"));
     EXPECT_EQ(testRow(1), "Opened, but no SSI engine answers.");
 

@@ -74,10 +74,11 @@ QString PanelIcon::tooltipOf(const PanelStatus& status) {
     QStringList lines{QStringLiteral("Quillmark")};
     lines << (status.scanningEnabled ? "Scanning on" : "Scanning paused");
     const QString port = status.port.isEmpty() ? QString() : " (" + portName(status.port) + ")";
-    lines << (status.engineConnected ? "Engine connected" + port : "Engine not connected" + port);
-    lines << (status.decodesDelivered ? "Decodes typed " + status.delivery
-                                      : "Decodes cannot be typed: " + status.delivery);
-    if (!status.triggerKeys.isEmpty()) lines << "Trigger keys " + status.triggerKeys;
+    lines << (status.scannerGone       ? "Scanner disconnected" + port
+              : status.engineConnected ? "Engine connected" + port
+                                       : "Engine not connected" + port);
+    if (!status.delivery.isEmpty()) lines << status.delivery;
+    if (!status.triggerKeys.isEmpty()) lines << status.triggerKeys;
     return lines.join('\n');
 }
 

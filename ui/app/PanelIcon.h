@@ -14,10 +14,11 @@ namespace qm::ui {
 struct PanelStatus {
     bool scanningEnabled = false;
     bool engineConnected = false;
+    bool scannerGone = false;  // its device unplugged
     bool decodesDelivered = false;
     QString port;         // the device the engine is on, empty where none is chosen
-    QString delivery;     // how decodes are typed, or why they cannot be
-    QString triggerKeys;  // how the trigger keys come in
+    QString delivery;     // a sentence: how decodes are typed, or why they cannot be
+    QString triggerKeys;  // a sentence: how the trigger keys come in
     bool operator==(const PanelStatus&) const = default;
 };
 

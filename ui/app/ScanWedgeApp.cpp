@@ -19,6 +19,8 @@
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramLog.h"
 #include "ui/UiServices.h"
+#include "ui/app/DisconnectedLine.h"
+#include "ui/app/EngineReconnect.h"
 #include "ui/app/PortChooser.h"
 #include "ui/app/QueuedProgress.h"
 
@@ -99,6 +101,10 @@ void CScanWedgeApp::startUp(std::ostream* log) {
         frame_->repaint();
     }
     showMainDialog();
+    if (!quitRequested_)
+        reconnect_ = std::make_unique<EngineReconnect>(
+            state_, services_, frame_->view(),
+            [this](CProgressDlg& dialog) { emit progressDialogCreated(&dialog); });
     resumeScanning(state_);
     showPanelIcon();
     startingUp_ = false;
@@ -264,6 +270,7 @@ void CScanWedgeApp::showMainDialog() {
     hooks.progressParent = frame_->view();
     hooks.progressCreated = [this](CProgressDlg& dialog) { emit progressDialogCreated(&dialog); };
     mainDialog_ = new CMainDlg(state_, services_, std::move(hooks));
+    new DisconnectedLine(mainDialog_, state_, services_.queue, log_);
     frame_->hostDialog(mainDialog_);
     mainDialog_->show();
     mainDialog_->repaint();
@@ -350,6 +357,9 @@ void CScanWedgeApp::exitHook() {
     aimOffOnExit(state_);
 }
 
-void CScanWedgeApp::endRun() { endSession(state_); }
+void CScanWedgeApp::endRun() {
+    reconnect_.reset();
+    endSession(state_);
+}
 
 }  // namespace qm::ui

@@ -22,6 +22,7 @@ namespace qm::ui {
 
 struct UiServices;
 class CProgressDlg;
+class EngineReconnect;
 
 // The application object: start-up from the frame to scanning, and the exit hook.
 class CScanWedgeApp : public QObject {
@@ -98,6 +99,8 @@ private:
     std::ostream* log_ = nullptr;
     bool quitRequested_ = false;
     bool startingUp_ = false;
+    // While the run goes on: an engine unplugged and plugged back in is brought back.
+    std::unique_ptr<EngineReconnect> reconnect_;
 };
 
 }  // namespace qm::ui
