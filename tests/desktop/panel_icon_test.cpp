@@ -11,6 +11,7 @@
 #include <QProcessEnvironment>
 
 #include "PrivateBus.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::test {
@@ -65,8 +66,8 @@ const QDBusArgument& operator>>(const QDBusArgument& in, MenuEntry& entry) {
 class PanelIcon : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!bus.running()) GTEST_SKIP() << "no dbus-daemon to run a private bus";
-        if (!e2e::XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(bus.running(), "dbus-daemon to run a private bus");
+        QM_SKIP_UNLESS_TOOLS(e2e::XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         panel = bus.connect("panel");
         ASSERT_TRUE(panel.registerObject("/StatusNotifierWatcher", &watcher,
@@ -170,7 +171,8 @@ TEST_F(PanelIcon, RegistersFollowsTheWedgeAndOffersItsFourEntries) {
     ASSERT_TRUE(spinUntil([&] { return tooltip().contains("Engine connected"); }, 10000))
         << tooltip().toStdString();
     EXPECT_TRUE(tooltip().contains("Scanning on")) << tooltip().toStdString();
-    EXPECT_TRUE(tooltip().contains("Decodes typed through XTest")) << tooltip().toStdString();
+    EXPECT_TRUE(tooltip().contains("Bar codes are typed through X11 (XTest)."))
+        << tooltip().toStdString();
     const QByteArray working = picture();
 
     QStringList entries;

@@ -21,6 +21,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/ProfileFiles.h"
 #include "state/ProcessState.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -96,7 +97,7 @@ protected:
     static constexpr const char* kDecode = "E2E-0001";
 
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
     }
     void TearDown() override {

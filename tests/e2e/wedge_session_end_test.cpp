@@ -12,6 +12,7 @@
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileFiles.h"
+#include "tests/RequiredTools.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -51,7 +52,7 @@ std::string lastLineWith(const std::string& text, const std::string& word) {
 class SessionEnd : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        if (!XtermUnderXvfb::available()) GTEST_SKIP() << "Xvfb, xterm or xdotool missing";
+        QM_SKIP_UNLESS_TOOLS(XtermUnderXvfb::available(), "Xvfb, xterm and xdotool");
         ASSERT_TRUE(x.start());
         const fs::path out = x.scratch() / "engine.out";
         engine_ = startInBackground("sh -c 'exec " + std::string(QM_ENGINE_SIM) + " --trace > " +
