@@ -143,8 +143,7 @@ private:
 // An engine gone with its device has forgotten the aiming beam; the device goes back to the
 // system so a new one can take its place. Nothing more is done until the port is reopened.
 void waitForTheDevice(ProcessState& state) {
-    state.AimStartTime = 0;
-    state.AimingActive = 0;
+    aimingEnded(state);
     state.link.releaseLostDevice();
 }
 

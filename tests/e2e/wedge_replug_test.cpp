@@ -208,6 +208,12 @@ protected:
         ASSERT_EQ(run(x.withDisplay("xdotool keyup F3")), 0);
     }
 
+    // The popup comes up with the decode and goes 1.5 s later.
+    void waitOutTheGoodReadPopup() {
+        EXPECT_TRUE(eventually([&] { return visibleWedgeWindows() == 2; }, 2s));
+        ASSERT_TRUE(eventually([&] { return visibleWedgeWindows() == 1; }, 5s));
+    }
+
     void keysToTheMainWindow(const std::string& keys) {
         ASSERT_EQ(run(x.withDisplay("xdotool search --onlyvisible --name '^Quillmark 0.1$' "
                                     "windowfocus --sync key --delay 100 " +
@@ -249,7 +255,7 @@ TEST_F(WedgeReplug, UnpluggedWhileIdleTheEngineComesBackInLineAndScans) {
     pressScanKey();
     ASSERT_TRUE(waitForFileSize(x.output(), 8, 10s)) << readFile(wedgeLog());
     EXPECT_EQ(readFile(x.output()), kDecode);
-    std::this_thread::sleep_for(2s);  // the good-read popup
+    waitOutTheGoodReadPopup();
     exitAndExpectZero();
 }
 
@@ -272,8 +278,7 @@ TEST_F(WedgeReplug, UnpluggedDuringAScanTheCycleEndsWithoutNoReadFeedback) {
     ASSERT_TRUE(waitForFileSize(x.output(), 8, 10s)) << readFile(wedgeLog());
     EXPECT_EQ(readFile(x.output()), kDecode);
     // The good-read popup does come up: the count above could see one.
-    EXPECT_TRUE(eventually([&] { return visibleWedgeWindows() == 2; }, 2s));
-    std::this_thread::sleep_for(2s);
+    waitOutTheGoodReadPopup();
     exitAndExpectZero();
 }
 
@@ -285,7 +290,7 @@ TEST_F(WedgeReplug, ASetupChangeWhileUnpluggedIsSavedAndReachesTheEngineOnceItIs
     startEngine();
     startWedge();
     keysToTheMainWindow("Tab space");
-    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(eventually([&] { return visibleWedgeWindows() == 2; }, 5s));  // Bar Code Setup
     unplug();
     // From "Exit Setup" back to the User page's "2 Button Control", ticked; Return leaves.
     ASSERT_EQ(run(x.withDisplay("xdotool key --delay 100 shift+Tab shift+Tab shift+Tab shift+Tab "
@@ -300,7 +305,7 @@ TEST_F(WedgeReplug, ASetupChangeWhileUnpluggedIsSavedAndReachesTheEngineOnceItIs
     pressScanKey();
     ASSERT_TRUE(waitForFileSize(x.output(), 8, 10s)) << readFile(wedgeLog());
     EXPECT_EQ(readFile(x.output()), kDecode);
-    std::this_thread::sleep_for(2s);
+    waitOutTheGoodReadPopup();
     exitAndExpectZero("Tab space");  // from "Bar Code Setup"
 }
 

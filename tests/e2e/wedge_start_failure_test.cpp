@@ -49,9 +49,11 @@ protected:
         fs::remove(done);
         startInBackground(x.withDisplay("sh -c '" + kWedge + " " + arguments + " 2>" + quoted(err) +
                                         "; echo $? > " + quoted(done) + "'"));
-        EXPECT_EQ(run(x.withDisplay("timeout 20 xdotool search --sync --onlyvisible --name "
+        // Generous: a loaded machine's first Qt program can take many seconds to show anything.
+        EXPECT_EQ(run(x.withDisplay("timeout 60 xdotool search --sync --onlyvisible --name "
                                     "'^Error$' >/dev/null 2>&1")),
-                  0);
+                  0)
+            << "no box; standard error: " << readFile(err);
         // The box goes as the key lands, so xdotool may find its window gone, and a key that
         // comes before the box can take it is lost: only the end of the program tells.
         for (int attempt = 0; attempt < 20 && !waitForFileSize(done, 2, 500ms); ++attempt)
