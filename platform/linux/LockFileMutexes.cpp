@@ -39,7 +39,8 @@ LockFileMutexes::LockFileMutexes(std::filesystem::path folder) : folder_(std::mo
 
 MutexCreation LockFileMutexes::createMutex(std::u16string_view name) {
     const std::string path = (folder_ / fileNameOf(name)).string();
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A link planted at the lock's name must not make us create or lock a file elsewhere.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return {nullptr, static_cast<uint32_t>(errno)};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/linux/DeviceRootFileSystem.h"
+#include "platform/linux/LockFileMutexes.h"
 #include "tests/TempFolder.h"
 
 namespace qm {
@@ -104,6 +105,17 @@ TEST(PrepareDeviceRoot, MakesFoldersOnlyTheUserMayEnterWhateverTheUmask) {
                                    root / "Program Files/Quillmark", root / "dev"})
         EXPECT_EQ(modeOf(folder), 0700u) << folder;
     EXPECT_EQ(modeOf(parent.path()), 0755u) << "a folder that was there is left alone";
+}
+
+TEST(LockFileMutexes, ALinkPlantedAtTheLocksNameIsNotFollowed) {
+    test::TempFolder root{"qm-safety"};
+    const fs::path target = root.path() / "elsewhere";
+    fs::create_symlink(target, root.path() / "Quillmark.lock");
+    const MutexCreation created =
+        linux_platform::LockFileMutexes(root.path()).createMutex(u"Quillmark");
+    EXPECT_EQ(created.mutex, nullptr);
+    EXPECT_NE(created.lastError, 0u);
+    EXPECT_FALSE(fs::exists(target));
 }
 
 }  // namespace
