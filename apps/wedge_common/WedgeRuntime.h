@@ -59,9 +59,11 @@ private:
     ui::UiServices services_{boxes_, queue_, &std::cerr, &board_};
     ui::PopupFeedback popups_{queue_, nullptr};
     linux_platform::SoundThemeFeedback feedback_{&popups_};
+    // Made in the constructor's body and taken down first in the destructor's; declared before
+    // what asks for it meanwhile, so that it reads null until then rather than uninitialised.
+    std::unique_ptr<ProcessState> state_;
     DesktopDelivery delivery_;
     std::unique_ptr<PacketTrace> trace_;  // outlives the link, which may use it to the end
-    std::unique_ptr<ProcessState> state_;
     linux_platform::GrabbingDeviceLibrary device_;
     DeviceRootFileSystem files_;
     linux_platform::LockFileMutexes mutexes_;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/SanitizerOptions.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -53,8 +54,8 @@ public:
                                      "focus_on_window_activation none\n"
                                   << config;
         sway_ = startInBackground(
-            asUser("env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=" + quoted(scratch()) +
-                   " XDG_RUNTIME_DIR=" + quoted(runtime) +
+            asUser("env -i " + sanitizerOptions() + "PATH=/usr/local/bin:/usr/bin:/bin HOME=" +
+                   quoted(scratch()) + " XDG_RUNTIME_DIR=" + quoted(runtime) +
                    " WLR_BACKENDS=headless WLR_RENDERER=pixman "
                    "WLR_LIBINPUT_NO_DEVICES=1 dbus-run-session -- sh -c 'echo $$ > " +
                    (scratch() / "out" / "sway.pid").string() + "; exec sway -c " +

@@ -13,6 +13,7 @@
 #include "platform/linux/DeviceRootFileSystem.h"
 #include "tests/RequiredTools.h"
 #include "tests/e2e/AccessibleTree.h"
+#include "tests/e2e/SanitizerOptions.h"
 #include "tests/e2e/XtermUnderXvfb.h"
 
 namespace qm::e2e {
@@ -79,7 +80,8 @@ protected:
 
     // Everything the session's programs share: its runtime folder and its bus.
     std::string session(const std::string& commandLine) const {
-        return "env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=" + quoted(scratch_.path()) +
+        return "env -i " + sanitizerOptions() +
+               "PATH=/usr/local/bin:/usr/bin:/bin HOME=" + quoted(scratch_.path()) +
                " XDG_RUNTIME_DIR=" + quoted(runtime()) + " DBUS_SESSION_BUS_ADDRESS='" +
                busAddress_ + "' " + commandLine;
     }
