@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <numeric>
 #include <vector>
 
@@ -22,5 +23,11 @@ struct Samples {
         return sorted[static_cast<size_t>(p * double(sorted.size() - 1))];
     }
 };
+
+// Milliseconds of the steady clock since `start`.
+inline double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 }  // namespace qm::bench

@@ -30,15 +30,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using qm::bench::msSince;
 using qm::e2e::quoted;
 using qm::e2e::readFile;
 using qm::e2e::run;
 
 constexpr const char* kDecode = "BENCH-REPLUG";
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;

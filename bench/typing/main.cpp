@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/common/MixedText.h"
 #include "bench/common/Samples.h"
 #include "bench/common/TextDamage.h"
 #include "platform/linux/BareXTestLoop.h"
@@ -24,20 +25,11 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qm::bench::mixedText;
+using qm::bench::msSince;
 using qm::bench::Samples;
 using qm::bench::TextDamage;
 constexpr size_t DecodeSize = 250;
-
-std::string mixedText(std::mt19937& random) {
-    std::uniform_int_distribution<int> printable(' ', '~');
-    std::string text(DecodeSize, ' ');
-    for (char& c : text) c = static_cast<char>(printable(random));
-    return text;
-}
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // What the terminal has written, taken in turn: each decode gets whatever arrived after the
 // one before it, so a character arriving late counts against the next.
@@ -129,19 +121,19 @@ bool runLayout(qm::e2e::XtermUnderXvfb& session, qm::Keyboard& keyboard, const s
                 }};
     // The keyboard goes first, so what it borrows for missing characters is in the layout
     // the bare loop reads.
-    typeOnce(ours, terminal, mixedText(random));
+    typeOnce(ours, terminal, mixedText(random, DecodeSize));
     auto loop = qm::linux_platform::BareXTestLoop::open(session.display().c_str());
     if (!loop) return false;
     Typist bare{"bare XTest loop", [&](const std::string& text) { loop->type(text); }};
-    typeOnce(bare, terminal, mixedText(random));
+    typeOnce(bare, terminal, mixedText(random, DecodeSize));
     // The warm-up decodes are checked, not timed.
     for (Typist* t : {&ours, &bare}) t->call = t->arrival = {};
 
     for (int i = 0; i < decodes; ++i) {
         Typist& first = i % 2 ? bare : ours;
         Typist& second = i % 2 ? ours : bare;
-        typeOnce(first, terminal, mixedText(random));
-        typeOnce(second, terminal, mixedText(random));
+        typeOnce(first, terminal, mixedText(random, DecodeSize));
+        typeOnce(second, terminal, mixedText(random, DecodeSize));
     }
     const size_t late = lateArrivals(terminal);
     std::printf("layout %s: %d decodes each of %zu mixed printable characters\n", layout.c_str(),

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/common/MixedText.h"
 #include "bench/common/Samples.h"
 #include "bench/common/TextDamage.h"
 #include "platform/linux/BareVirtualKeyboardLoop.h"
@@ -24,21 +25,12 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qm::bench::mixedText;
+using qm::bench::msSince;
 using qm::bench::Samples;
 using qm::bench::TextDamage;
 using Receiver = qm::e2e::SwayHeadless::Receiver;
 constexpr size_t DecodeSize = 250;
-
-std::string mixedText(std::mt19937& random) {
-    std::uniform_int_distribution<int> printable(' ', '~');
-    std::string text(DecodeSize, ' ');
-    for (char& c : text) c = static_cast<char>(printable(random));
-    return text;
-}
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 std::string shellQuoted(const std::string& text) {
     std::string quoted = "'";
@@ -130,12 +122,13 @@ int main(int argc, char** argv) {
 
     std::mt19937 random(20240611);
     FootOutput foot(session);
-    for (Typist& t : typists) typeOnce(t, foot, mixedText(random));  // warm-up, not timed
+    for (Typist& t : typists)
+        typeOnce(t, foot, mixedText(random, DecodeSize));  // warm-up, not timed
     for (Typist& t : typists) t.arrival = {};
     for (int i = 0; i < decodes; ++i)
         for (size_t k = 0; k < typists.size(); ++k)
             typeOnce(typists[(k + static_cast<size_t>(i)) % typists.size()], foot,
-                     mixedText(random));
+                     mixedText(random, DecodeSize));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const size_t late = foot.take().size();
 

@@ -109,22 +109,16 @@ protected:
         QString name, title, text;
         in.beginStructure();
         in >> name;
-        in.beginArray();
-        while (!in.atEnd()) {
-            int width = 0, height = 0;
-            QByteArray pixels;
-            in.beginStructure();
-            in >> width >> height >> pixels;
-            in.endStructure();
-        }
-        in.endArray();
+        pixelsOf(in);
         in >> title >> text;
         in.endStructure();
         return title + "\n" + text;
     }
 
-    QByteArray picture() {
-        const QDBusArgument in = property("IconPixmap").value<QDBusArgument>();
+    QByteArray picture() { return pixelsOf(property("IconPixmap").value<QDBusArgument>()); }
+
+    // a(iiay): the pictures' pixels, one after the other.
+    static QByteArray pixelsOf(const QDBusArgument& in) {
         QByteArray all;
         in.beginArray();
         while (!in.atEnd()) {
